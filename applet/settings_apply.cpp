@@ -1,0 +1,4 @@
+/* Settings apply (placeholder). */
+#include "binpanel.h"
+
+void ApplyHcoSettings(void) {}

@@ -1,0 +1,117 @@
+/* The settings model and its load from the printer at each page initialisation. */
+#include "binpanel.h"
+#include "page_descriptor.h"
+#include "resource.h"
+
+HcoSettings g_settings = {
+    NULL,                 /* pageWindow */
+    0,                    /* deviceHandle */
+    0,                    /* componentId */
+    HCO_MODE_MAILBOX,     /* mode */
+    BIN_TOP_OUTPUT,       /* destinationAtLoad */
+    TIMEOUT_UNLIMITED_INDEX,
+    0,                    /* timeoutChanged */
+    {
+        { "", 0, BIN_TOP_OUTPUT }, { "", 0, BIN_TOP_OUTPUT }, { "", 0, BIN_TOP_OUTPUT }, { "", 0, BIN_TOP_OUTPUT },
+        { "", 0, BIN_TOP_OUTPUT }, { "", 0, BIN_TOP_OUTPUT }, { "", 0, BIN_TOP_OUTPUT }, { "", 0, BIN_TOP_OUTPUT },
+    },
+    {
+        { IDI_TOP_OUTPUT_BIN, BIN_TOP_OUTPUT }, { IDI_FACE_UP_BIN, BIN_FACE_UP },
+        { -1, -1 }, { -1, -1 }, { -1, -1 }, { -1, -1 }, { -1, -1 }, { -1, -1 }, { -1, -1 }, { -1, -1 },
+    },
+    BIN_TOP_OUTPUT,       /* destination */
+    0,                    /* destinationChanged */
+    "",                   /* savedName */
+    0,                    /* nameEditFocused */
+    0,                    /* destinationReadOk */
+    {},                   /* paperDestinationBuffer */
+};
+
+/* Loads a string into a bin name, fitted into 19 characters. */
+static void LoadBinName(HcoBin *bin, UINT stringId)
+{
+    char text[256];
+    text[0] = 0;
+    LoadStringA(g_instance, stringId, text, sizeof text);
+    FitName(bin->name, BIN_NAME_MAX, text, sizeof text);
+}
+
+static void SetAllBinNames(UINT stringId)
+{
+    for (int i = 0; i < HCO_BIN_COUNT; i++)
+        LoadBinName(&g_settings.bins[i], stringId);
+}
+
+static void LoadTimeout(void)
+{
+    AutoContinueRecord record;
+    DWORD size = sizeof record;
+    if (LALGetObject(g_settings.deviceHandle, OBJ_AUTO_CONTINUE, 0, &record, &size) == 0)
+        g_settings.timeoutIndex = TimeoutIndexForSeconds(record.timeoutSeconds);
+}
+
+static bool AccessoryReported(void)
+{
+    OutputCapabilitiesRecord caps;
+    DWORD size = sizeof caps;
+    return LALGetObject(g_settings.deviceHandle, OBJ_OUTPUT_CAPABILITIES, 0, &caps, &size) == 0 &&
+           (caps.capabilityFlags & CAPABILITY_FLAG_HCO) && caps.capabilityWord != 0;
+}
+
+/* Takes over the mode, names and bin numbers of a configuration record as read. */
+static void TakeConfiguration(const HcoConfigRecord &config)
+{
+    if (config.mode == HCO_MODE_MAILBOX) {
+        for (int k = 1; k <= HCO_BIN_COUNT; k++) {
+            HcoBin &bin = g_settings.bins[k - 1];
+            FitName(bin.name, BIN_NAME_MAX, config.bins[k].name, sizeof config.bins[k].name);
+            bin.binNumber = config.bins[k].binNumber;
+        }
+        return;
+    }
+    if (config.mode == HCO_MODE_STACKER) {
+        g_settings.mode = HCO_MODE_STACKER;
+        SetAllBinNames(IDS_STACKER_NAME);
+    } else {
+        g_settings.mode = HCO_MODE_JOB_SEPARATOR;
+        SetAllBinNames(IDS_JOB_SEPARATOR_NAME);
+    }
+    for (int i = 0; i < HCO_BIN_COUNT; i++)
+        g_settings.bins[i].binNumber = config.bins[i].binNumber;
+}
+
+DWORD LoadHcoSettings(HWND dialog, LPARAM initParam)
+{
+    if (initParam)
+        g_settings.deviceHandle = (DeviceHandle)((const PageDescriptor *)initParam)->deviceHandle;
+    g_settings.pageWindow = dialog;
+    g_settings.mode = HCO_MODE_MAILBOX;
+    ZeroMemory(&g_settings.paperDestinationBuffer, sizeof g_settings.paperDestinationBuffer);
+    g_settings.destinationReadOk = 0;
+
+    if (g_settings.deviceHandle != 0)
+        LoadTimeout();
+    for (int i = 0; i < HCO_BIN_COUNT; i++)
+        LoadBinName(&g_settings.bins[i], IDS_MAILBOX_FIRST + i);
+
+    if (AccessoryReported()) {
+        ComponentListRecord list;
+        DWORD size = sizeof list;
+        if (LALGetObject(g_settings.deviceHandle, OBJ_COMPONENT_LIST, 0, &list, &size) == 0 &&
+            list.componentCount != 0) {
+            int entry = FindAccessoryEntry(&list);
+            if (entry < 0) {
+                g_settings.componentId = -1;
+                return DEVOBJ_FAILURE;
+            }
+            g_settings.componentId = (ComponentId)list.entries[entry].componentId;
+            HcoConfigRecord config;
+            size = sizeof config;
+            if (CALGetComponentObject(g_settings.deviceHandle, g_settings.componentId, OBJ_HCO_CONFIG, 0, &config,
+                                      &size) == 0)
+                TakeConfiguration(config);
+        }
+    }
+    PopulatePage(dialog);
+    return 1;
+}

@@ -1,0 +1,79 @@
+/* Pure rules of the settings model. */
+#include "settings_rules.h"
+
+static const int32_t kTimeoutSeconds[TIMEOUT_CHOICES] = { 0, 300, 600, 1200, 1800, 2700, 3600, -1 };
+
+uint32_t TimeoutIndexForSeconds(int32_t seconds)
+{
+    if (seconds < 0)
+        return TIMEOUT_UNLIMITED_INDEX;
+    if (seconds == 0)
+        return 0;
+    /* a value between two choices shows as the next longer one; above 2700 all is "1 ora" */
+    for (uint32_t i = 1; i <= 5; i++)
+        if (seconds <= kTimeoutSeconds[i])
+            return i;
+    return 6;
+}
+
+int32_t TimeoutSecondsForIndex(uint32_t index)
+{
+    return index < TIMEOUT_UNLIMITED_INDEX ? kTimeoutSeconds[index] : -1;
+}
+
+size_t BoundedLength(const char *text, size_t capacity)
+{
+    size_t n = 0;
+    while (n < capacity && text[n])
+        n++;
+    return n;
+}
+
+void FitName(char *out, size_t maxChars, const char *text, size_t capacity)
+{
+    size_t length = BoundedLength(text, capacity);
+    size_t keep = length;
+    if (length > maxChars) {
+        keep = maxChars;
+        if (text[maxChars] != ' ') {
+            size_t blank = maxChars;
+            while (blank > 0 && text[blank - 1] != ' ')
+                blank--;
+            if (blank > 0)
+                keep = blank - 1;
+        }
+    }
+    while (keep > 0 && text[keep - 1] == ' ')
+        keep--;
+    for (size_t i = 0; i < keep; i++)
+        out[i] = text[i];
+    out[keep] = 0;
+}
+
+static bool ContainsText(const char *field, size_t capacity, const char *needle)
+{
+    size_t length = BoundedLength(field, capacity);
+    size_t needleLength = BoundedLength(needle, 64);
+    for (size_t start = 0; start + needleLength <= length; start++) {
+        size_t k = 0;
+        while (k < needleLength && field[start + k] == needle[k])
+            k++;
+        if (k == needleLength)
+            return true;
+    }
+    return false;
+}
+
+int FindAccessoryEntry(const ComponentListRecord *list)
+{
+    uint32_t count = list->componentCount < COMPONENT_LIST_ENTRIES ? list->componentCount : COMPONENT_LIST_ENTRIES;
+    for (uint32_t i = 0; i < count; i++)
+        if (ContainsText(list->entries[i].partNumber, sizeof list->entries[i].partNumber, HCO_PART_NUMBER))
+            return (int)i;
+    return -1;
+}
+
+uint32_t NormalizeMode(uint32_t mode)
+{
+    return mode == HCO_MODE_MAILBOX || mode == HCO_MODE_STACKER ? mode : HCO_MODE_JOB_SEPARATOR;
+}

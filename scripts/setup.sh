@@ -1,0 +1,14 @@
+#!/bin/sh
+# Installs what the builds and tests need on a Debian 12 machine, only what is missing.
+set -e
+PACKAGES="cmake g++ make googletest mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 python3 xvfb xauth x11-apps imagemagick clang libclang-rt-14-dev"
+missing=""
+for p in $PACKAGES; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+    echo "setup: installing$missing"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends $missing >/dev/null
+fi

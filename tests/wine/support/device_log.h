@@ -1,0 +1,39 @@
+/* The simulated printer's call log as the tests read it, and one helper that compares
+ * a run's calls with an expected table, naming the step, what came and what was expected. */
+#ifndef DEVICE_LOG_H
+#define DEVICE_LOG_H
+
+#include <windows.h>
+#include <cstring>
+#include <string>
+#include <vector>
+#include "devobj_sim.h"
+
+struct ExpectedCall {
+    DWORD operation; /* SimOperation */
+    DWORD object;    /* 0 for TALModifyAccess */
+};
+
+std::vector<SimCall> DeviceCalls();
+std::string DescribeCall(DWORD operation, DWORD object);
+/* gtest failure (non-fatal) for every difference; true when the sequences agree. */
+bool ExpectCalls(const std::vector<ExpectedCall> &expected, const std::vector<SimCall> &got);
+inline bool ExpectCalls(const std::vector<ExpectedCall> &expected) { return ExpectCalls(expected, DeviceCalls()); }
+
+/* The record a logged call carried (written, or returned by a read). */
+template <typename R> R RecordOf(const SimCall &call)
+{
+    R record;
+    std::memset(&record, 0, sizeof record);
+    std::memcpy(&record, call.record, call.recordBytes < sizeof record ? call.recordBytes : sizeof record);
+    return record;
+}
+
+/* Writes only: the calls that changed something in the printer, in order. */
+std::vector<SimCall> DeviceWrites();
+
+/* A printer of the built-in kind with its fields changed by the caller, as the only printer. */
+SimPrinterSpec DefaultPrinter();
+void UsePrinters(const std::vector<SimPrinterSpec> &printers);
+
+#endif

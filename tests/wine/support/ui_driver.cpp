@@ -1,0 +1,197 @@
+#include "ui_driver.h"
+#include "page_descriptor.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+static UiScript *g_script;
+static HHOOK g_hook;
+
+HMODULE BinpanelModule()
+{
+    static HMODULE module = LoadLibraryA("Binpanel.dll");
+    return module;
+}
+
+FARPROC BinpanelProc(const char *name)
+{
+    return GetProcAddress(BinpanelModule(), name);
+}
+
+void *PatchImport(HMODULE module, const char *dll, const char *function, void *replacement)
+{
+    BYTE *base = (BYTE *)module;
+    IMAGE_NT_HEADERS *nt = (IMAGE_NT_HEADERS *)(base + ((IMAGE_DOS_HEADER *)base)->e_lfanew);
+    IMAGE_DATA_DIRECTORY dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (IMAGE_IMPORT_DESCRIPTOR *d = (IMAGE_IMPORT_DESCRIPTOR *)(base + dir.VirtualAddress); d->Name; d++) {
+        if (lstrcmpiA((const char *)(base + d->Name), dll) != 0)
+            continue;
+        IMAGE_THUNK_DATA *names = (IMAGE_THUNK_DATA *)(base + d->OriginalFirstThunk);
+        IMAGE_THUNK_DATA *slots = (IMAGE_THUNK_DATA *)(base + d->FirstThunk);
+        for (; names->u1.AddressOfData; names++, slots++) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            IMAGE_IMPORT_BY_NAME *byName = (IMAGE_IMPORT_BY_NAME *)(base + names->u1.AddressOfData);
+            if (lstrcmpA((const char *)byName->Name, function) != 0)
+                continue;
+            DWORD old;
+            void *previous = (void *)slots->u1.Function;
+            VirtualProtect(&slots->u1.Function, sizeof(void *), PAGE_READWRITE, &old);
+            slots->u1.Function = (ULONG_PTR)replacement;
+            VirtualProtect(&slots->u1.Function, sizeof(void *), old, &old);
+            return previous;
+        }
+    }
+    return nullptr;
+}
+
+typedef int(WINAPI *MessageBoxAFn)(HWND, LPCSTR, LPCSTR, UINT);
+typedef BOOL(WINAPI *WinHelpAFn)(HWND, LPCSTR, UINT, ULONG_PTR);
+typedef BOOL(WINAPI *MessageBeepFn)(UINT);
+static MessageBoxAFn s_realMessageBox;
+
+static int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    if (g_script)
+        g_script->boxes.push_back({ owner, text ? text : "", caption ? caption : "", type });
+    return s_realMessageBox(owner, text, caption, type);
+}
+
+static BOOL WINAPI RecordWinHelp(HWND window, LPCSTR file, UINT command, ULONG_PTR data)
+{
+    if (g_script)
+        g_script->helps.push_back({ window, file ? file : "", command, data });
+    return TRUE;
+}
+
+static BOOL WINAPI RecordBeep(UINT type)
+{
+    if (g_script)
+        g_script->beeps.push_back(type);
+    return TRUE;
+}
+
+static void InstallImportWatches()
+{
+    static bool done;
+    if (done)
+        return;
+    done = true;
+    HMODULE m = BinpanelModule();
+    s_realMessageBox = (MessageBoxAFn)PatchImport(m, "USER32.dll", "MessageBoxA", (void *)RecordMessageBox);
+    PatchImport(m, "USER32.dll", "WinHelpA", (void *)RecordWinHelp);
+    PatchImport(m, "USER32.dll", "MessageBeep", (void *)RecordBeep);
+    if (!s_realMessageBox)
+        s_realMessageBox = MessageBoxA;
+}
+
+void PostTimerTicks(HWND dialog, int count)
+{
+    for (int i = 0; i < count; i++)
+        PostMessageA(dialog, WM_TIMER, 0, 0);
+}
+
+static bool IsMessageBox(HWND window)
+{
+    char cls[32];
+    GetClassNameA(window, cls, sizeof cls);
+    return lstrcmpA(cls, "#32770") == 0 && GetDlgItem(window, 0xFFFF) && !GetDlgItem(window, IDC_WAIT_LEVEL);
+}
+
+static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE && g_script) {
+        HWND window = (HWND)wParam;
+        if (GetDlgItem(window, IDC_WAIT_LEVEL)) {
+            g_script->waitDialogs++;
+            if (g_script->onWaitDialog)
+                g_script->onWaitDialog(window);
+        } else if (IsMessageBox(window)) {
+            int answer = IDOK;
+            if (!g_script->answers.empty()) {
+                answer = g_script->answers.front();
+                g_script->answers.erase(g_script->answers.begin());
+            }
+            PostMessageA(window, WM_COMMAND, answer, 0);
+        }
+    }
+    return CallNextHookEx(g_hook, code, wParam, lParam);
+}
+
+UiScript::UiScript(std::vector<int> answers_) : answers(std::move(answers_))
+{
+    InstallImportWatches();
+    onWaitDialog = [](HWND dialog) { PostTimerTicks(dialog, 32); };
+    g_script = this;
+    g_hook = SetWindowsHookExA(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
+}
+
+UiScript::~UiScript()
+{
+    UnhookWindowsHookEx(g_hook);
+    g_hook = nullptr;
+    g_script = nullptr;
+}
+
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+std::string WindowText(HWND window)
+{
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string ListText(HWND list, int row, bool combo)
+{
+    LRESULT length = SendMessageA(list, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, row, 0);
+    if (length < 0)
+        return "<no row>";
+    std::string text(length + 1, '\0');
+    SendMessageA(list, combo ? CB_GETLBTEXT : LB_GETTEXT, row, (LPARAM)&text[0]);
+    text.resize(length);
+    return text;
+}
+
+std::vector<std::string> ListRows(HWND list, bool combo)
+{
+    std::vector<std::string> rows;
+    LRESULT n = SendMessageA(list, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < n; i++)
+        rows.push_back(ListText(list, i, combo));
+    return rows;
+}
+
+HWND TestFrame()
+{
+    static HWND frame;
+    if (!frame) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "BinpanelTestFrame";
+        RegisterClassA(&wc);
+        frame = CreateWindowA("BinpanelTestFrame", "Test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 420, nullptr, nullptr,
+                              wc.hInstance, nullptr);
+    }
+    return frame;
+}
+
+HWND CreatePage(HWND parent, DWORD device)
+{
+    typedef DWORD(WINAPI * GetPages)(DWORD, PageDescriptor *, DWORD *, DWORD);
+    GetPages getPages = (GetPages)BinpanelProc("AppletGetTabPages");
+    PageDescriptor page = {};
+    DWORD count = 0;
+    if (getPages(device, &page, &count, 1) != 0 || count != 1)
+        return nullptr;
+    return CreateDialogParamA(page.instance, MAKEINTRESOURCEA(page.templateId), parent, page.dialogProc,
+                              (LPARAM)&page);
+}

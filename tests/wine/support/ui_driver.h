@@ -1,0 +1,65 @@
+/* Driving Binpanel's real dialogs under Wine: loading the library, watching its calls
+ * into USER32 through its import table, answering message boxes and fast-forwarding
+ * the wait dialog from a thread-local CBT hook. */
+#ifndef UI_DRIVER_H
+#define UI_DRIVER_H
+
+#include <windows.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+HMODULE BinpanelModule(); /* loaded once for the test program */
+FARPROC BinpanelProc(const char *name);
+
+/* Replaces the module's import of dll!function; returns the previous address. */
+void *PatchImport(HMODULE module, const char *dll, const char *function, void *replacement);
+
+struct MessageBoxSeen {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+
+struct HelpCall {
+    HWND window;
+    std::string file;
+    UINT command;
+    ULONG_PTR data;
+};
+
+/* Watches one test's user interface: message boxes (recorded, then answered from
+ * `answers` in order, IDOK when they run out), WinHelpA and MessageBeep calls (recorded,
+ * no help viewer started), and the wait dialog (on activation `onWaitDialog` runs; by
+ * default it is fast-forwarded with 32 timer events). One at a time. */
+class UiScript {
+public:
+    explicit UiScript(std::vector<int> answers = {});
+    ~UiScript();
+
+    std::vector<MessageBoxSeen> boxes;
+    std::vector<HelpCall> helps;
+    std::vector<UINT> beeps;
+    int waitDialogs = 0;
+    std::function<void(HWND)> onWaitDialog;
+    std::vector<int> answers;
+};
+
+/* Posts `count` WM_TIMER events with timer id 0 to a dialog. */
+void PostTimerTicks(HWND dialog, int count);
+
+/* Pumps the thread's messages until none is left. */
+void PumpMessages();
+
+std::string WindowText(HWND window);
+std::string ListText(HWND list, int row, bool combo);
+std::vector<std::string> ListRows(HWND list, bool combo);
+
+/* A top-level frame to own pages in tests. */
+HWND TestFrame();
+
+/* Creates the page from a descriptor the way the host does. */
+HWND CreatePage(HWND parent, DWORD device);
+
+#endif
