@@ -54,6 +54,8 @@ extern "C" INT_PTR WINAPI HCOPopupDialog(HWND parent);
 
 /* settings_load.cpp */
 DWORD LoadHcoSettings(HWND dialog, LPARAM initParam);
+bool ReadHcoConfig(HcoConfigRecord *config);
+void LoadBinName(HcoBin *bin, UINT stringId, int bufferChars);
 
 /* page_population.cpp */
 DWORD PopulatePage(HWND dialog);

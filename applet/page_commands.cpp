@@ -1,8 +1,290 @@
-/* Control commands (placeholder). */
+/* Command handling of the page and the stand-alone dialog: mode radios with the mode
+ * change, bin selection and renaming, timeout and destination choices, the dialog's
+ * buttons. Nothing here writes settings to the printer; the apply does. */
 #include "binpanel.h"
+#include "resource.h"
+#include "controls/bin_picture.h"
 
-void OnControlCommand(HWND dialog, int controlId, HWND, UINT)
+#define EDIT_TEXT_CHARS 64
+#define SINGLE_NAME_CHARS 32 /* the single-bin name is loaded into 32 characters */
+
+static void EnableControl(HWND dialog, int id, BOOL enable)
 {
-    if (controlId == IDOK || controlId == IDCANCEL)
+    HWND control = GetDlgItem(dialog, id);
+    if (control)
+        EnableWindow(control, enable);
+}
+
+static void AnnounceBinSelection(HWND dialog, HWND list)
+{
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_BIN_LIST, LBN_SELCHANGE), (LPARAM)list);
+}
+
+static void ShowInNameEdit(HWND dialog, const char *text)
+{
+    HWND edit = GetDlgItem(dialog, IDC_NAME_EDIT);
+    if (!edit)
+        return;
+    SetWindowTextA(edit, text);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SetFocus(edit);
+}
+
+static void RefillBinList(HWND list)
+{
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < HCO_BIN_COUNT; i++)
+        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)g_settings.bins[i].name);
+}
+
+static void ResetBinNames(UINT stringId, int bufferChars)
+{
+    for (int i = 0; i < HCO_BIN_COUNT; i++) {
+        LoadBinName(&g_settings.bins[i], stringId == IDS_MAILBOX_FIRST ? stringId + i : stringId, bufferChars);
+        g_settings.bins[i].nameChanged = 0;
+    }
+}
+
+static void SwitchToMailbox(HWND dialog)
+{
+    EnableControl(dialog, IDC_MAILBOX_GROUP, TRUE);
+    HWND list = GetDlgItem(dialog, IDC_BIN_LIST);
+    if (list) {
+        EnableWindow(list, TRUE);
+        ResetBinNames(IDS_MAILBOX_FIRST, 256);
+        HcoConfigRecord config;
+        if (ReadHcoConfig(&config) && config.mode == HCO_MODE_MAILBOX) {
+            for (int k = 1; k <= HCO_BIN_COUNT; k++) {
+                HcoBin &bin = g_settings.bins[k - 1];
+                FitName(bin.name, BIN_NAME_MAX, config.bins[k].name, sizeof config.bins[k].name);
+                bin.binNumber = config.bins[k].binNumber;
+            }
+        }
+        RefillBinList(list);
+        SendMessageA(list, LB_SETTOPINDEX, 0, 0);
+        SendMessageA(list, LB_SETCURSEL, 0, 0);
+        AnnounceBinSelection(dialog, list);
+        ShowInNameEdit(dialog, g_settings.bins[0].name);
+    }
+    EnableControl(dialog, IDC_NAME_LABEL, TRUE);
+    EnableControl(dialog, IDC_NAME_EDIT, TRUE);
+    EnableControl(dialog, IDC_BIN_PICTURE, TRUE);
+}
+
+static void SwitchToSingleOutput(HWND dialog, DWORD target)
+{
+    EnableControl(dialog, IDC_MAILBOX_GROUP, FALSE);
+    HWND list = GetDlgItem(dialog, IDC_BIN_LIST);
+    if (list) {
+        EnableWindow(list, TRUE);
+        ResetBinNames(target == HCO_MODE_STACKER ? IDS_STACKER_NAME : IDS_JOB_SEPARATOR_NAME, SINGLE_NAME_CHARS);
+        HcoConfigRecord config;
+        if (ReadHcoConfig(&config) && config.mode == target) {
+            for (int i = 0; i < HCO_BIN_COUNT; i++) {
+                HcoBin &bin = g_settings.bins[i];
+                FitName(bin.name, BIN_NAME_MAX, config.bins[1].name, sizeof config.bins[1].name);
+                bin.binNumber = config.bins[i].binNumber;
+            }
+        }
+        RefillBinList(list);
+        EnableWindow(list, FALSE);
+        ShowInNameEdit(dialog, g_settings.bins[0].name);
+    }
+    EnableControl(dialog, IDC_NAME_LABEL, FALSE);
+    EnableControl(dialog, IDC_NAME_EDIT, FALSE);
+    EnableControl(dialog, IDC_BIN_PICTURE, FALSE);
+    HWND picture = GetDlgItem(dialog, IDC_BIN_PICTURE);
+    if (picture)
+        ShowBinPicture(picture, IDB_HCO_NO_TRAY);
+}
+
+static void CheckAndFocus(HWND dialog, int radio)
+{
+    CheckDlgButton(dialog, radio, BST_CHECKED);
+    HWND control = GetDlgItem(dialog, radio);
+    if (control)
+        SetFocus(control);
+}
+
+static void PutRadiosBack(HWND dialog, int radio)
+{
+    CheckDlgButton(dialog, radio, BST_UNCHECKED);
+    switch (g_settings.mode) {
+    case HCO_MODE_STACKER:
+        CheckAndFocus(dialog, IDC_MODE_STACKER);
+        break;
+    case HCO_MODE_JOB_SEPARATOR:
+        CheckAndFocus(dialog, IDC_MODE_JOB_SEPARATOR);
+        break;
+    case HCO_MODE_MAILBOX: {
+        CheckAndFocus(dialog, IDC_MODE_MAILBOX);
+        EnableControl(dialog, IDC_MAILBOX_GROUP, TRUE);
+        HWND list = GetDlgItem(dialog, IDC_BIN_LIST);
+        if (list) {
+            EnableWindow(list, TRUE);
+            AnnounceBinSelection(dialog, list);
+        }
+        EnableControl(dialog, IDC_NAME_LABEL, TRUE);
+        EnableControl(dialog, IDC_NAME_EDIT, TRUE);
+        EnableControl(dialog, IDC_BIN_PICTURE, TRUE);
+        break;
+    }
+    }
+}
+
+static void Commands_ModeRadio(HWND dialog, int radio, DWORD target)
+{
+    if (g_settings.mode == target)
+        return;
+    /* the radios are automatic: a click has already checked this one */
+    if (IsDlgButtonChecked(dialog, radio) != BST_CHECKED)
+        return;
+    if (ChangeHcoMode(dialog, target) != 0) {
+        PutRadiosBack(dialog, radio);
+        return;
+    }
+    if (target == HCO_MODE_MAILBOX)
+        SwitchToMailbox(dialog);
+    else
+        SwitchToSingleOutput(dialog, target);
+    g_settings.mode = target;
+    FillDestinationList();
+}
+
+static void Commands_BinSelection(HWND dialog, HWND list)
+{
+    LRESULT row = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (row == LB_ERR)
+        return;
+    if (GetDlgItem(dialog, IDC_NAME_EDIT)) {
+        char text[EDIT_TEXT_CHARS];
+        text[0] = 0;
+        LRESULT length = SendMessageA(list, LB_GETTEXTLEN, row, 0);
+        /* a row longer than the buffer is never read into it */
+        if (length >= 0 && length < EDIT_TEXT_CHARS)
+            SendMessageA(list, LB_GETTEXT, row, (LPARAM)text);
+        ShowInNameEdit(dialog, text);
+    }
+    HWND picture = GetDlgItem(dialog, IDC_BIN_PICTURE);
+    if (picture)
+        ShowBinPicture(picture, IDB_HCO_TRAY_FIRST + (int)row);
+}
+
+/* A rejected name goes back to the last accepted one, with the caret where it stood
+ * before the keystroke, and the asterisk sound. */
+static void RevertName(HWND edit)
+{
+    DWORD start = 0;
+    SendMessageA(edit, EM_GETSEL, (WPARAM)&start, 0);
+    g_settings.savedName[BIN_NAME_MAX] = 0; /* the revert text itself must pass the test */
+    SetWindowTextA(edit, g_settings.savedName);
+    DWORD caret = start > 0 ? start - 1 : 0;
+    SendMessageA(edit, EM_SETSEL, caret, caret);
+    MessageBeep(MB_ICONASTERISK);
+}
+
+static void RenameSelectedBin(HWND dialog, const char *text)
+{
+    lstrcpynA(g_settings.savedName, text, sizeof g_settings.savedName);
+    HWND list = GetDlgItem(dialog, IDC_BIN_LIST);
+    if (!list)
+        return;
+    LRESULT row = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (row == LB_ERR)
+        return;
+    SendMessageA(list, LB_INSERTSTRING, row, (LPARAM)text);
+    if (row < HCO_BIN_COUNT) {
+        lstrcpynA(g_settings.bins[row].name, text, BIN_NAME_BYTES);
+        g_settings.bins[row].nameChanged = 1;
+    }
+    SendMessageA(list, LB_DELETESTRING, row + 1, 0);
+    SendMessageA(list, LB_SETCURSEL, row, 0);
+    FillDestinationList();
+}
+
+static void Commands_NameEdit(HWND dialog, HWND edit, UINT code)
+{
+    if (!edit)
+        edit = GetDlgItem(dialog, IDC_NAME_EDIT);
+    switch (code) {
+    case EN_SETFOCUS:
+        g_settings.nameEditFocused = 1;
+        GetWindowTextA(edit, g_settings.savedName, EDIT_TEXT_CHARS);
+        break;
+    case EN_KILLFOCUS:
+        g_settings.nameEditFocused = 0;
+        break;
+    case EN_UPDATE: {
+        char text[EDIT_TEXT_CHARS];
+        text[0] = 0;
+        GetWindowTextA(edit, text, EDIT_TEXT_CHARS);
+        if (lstrlenA(text) > BIN_NAME_MAX)
+            RevertName(edit);
+        else if (g_settings.nameEditFocused)
+            RenameSelectedBin(dialog, text);
+        break;
+    }
+    }
+}
+
+static void Commands_Timeout(HWND combo)
+{
+    LRESULT row = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    if (row == CB_ERR)
+        return;
+    g_settings.timeoutIndex = (DWORD)row;
+    g_settings.timeoutChanged = 1;
+}
+
+static void Commands_Destination(HWND combo)
+{
+    LRESULT row = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    if (row == CB_ERR || row >= DESTINATION_ROWS)
+        return;
+    const DestinationChoice &choice = g_settings.destinations[row];
+    int icon = choice.iconId;
+    if (row == 2 && IsDlgButtonChecked(g_settings.pageWindow, IDC_MODE_MAILBOX) != BST_CHECKED)
+        icon = IDI_HCO_SINGLE_OUTPUT;
+    SetControlIcon(g_settings.pageWindow, IDC_DESTINATION_ICON, icon);
+    g_settings.destination = (DWORD)choice.binNumber;
+    g_settings.destinationChanged = 1;
+}
+
+void OnControlCommand(HWND dialog, int controlId, HWND control, UINT code)
+{
+    if (!control && controlId != IDOK && controlId != IDCANCEL)
+        control = GetDlgItem(dialog, controlId);
+    switch (controlId) {
+    case IDOK:
+    case IDCANCEL:
         EndDialog(dialog, controlId);
+        break;
+    case IDC_MODE_MAILBOX:
+        Commands_ModeRadio(dialog, controlId, HCO_MODE_MAILBOX);
+        break;
+    case IDC_MODE_JOB_SEPARATOR:
+        Commands_ModeRadio(dialog, controlId, HCO_MODE_JOB_SEPARATOR);
+        break;
+    case IDC_MODE_STACKER:
+        Commands_ModeRadio(dialog, controlId, HCO_MODE_STACKER);
+        break;
+    case IDC_BIN_LIST:
+        if (code == LBN_SELCHANGE && control)
+            Commands_BinSelection(dialog, control);
+        break;
+    case IDC_NAME_EDIT:
+        Commands_NameEdit(dialog, control, code);
+        break;
+    case IDC_TIMEOUT_COMBO:
+        if (code == CBN_SELCHANGE && control)
+            Commands_Timeout(control);
+        break;
+    case IDC_DESTINATION_COMBO:
+        if (code == CBN_SELCHANGE && control)
+            Commands_Destination(control);
+        break;
+    case IDC_HELP_BUTTON:
+        WinHelpA(dialog, HELP_FILE, HELP_CONTENTS, 2);
+        break;
+    }
 }

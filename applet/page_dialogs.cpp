@@ -84,6 +84,10 @@ extern "C" INT_PTR WINAPI HCOSheetProc(HWND window, UINT message, WPARAM wParam,
 
 extern "C" INT_PTR WINAPI HCOPopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    /* The stand-alone dialog has no host to say apply: its OK keeps what the user set,
+     * as OK does anywhere; Annulla and the close box leave the printer as it is. */
+    if (message == WM_COMMAND && LOWORD(wParam) == IDOK)
+        ApplyHcoSettings();
     INT_PTR result;
     if (Settings_OnMessage(window, message, wParam, lParam, &result))
         return result;

@@ -1,4 +1,51 @@
-/* Settings apply (placeholder). */
+/* The apply: writes what the user changed on the page, three independent writes in a
+ * fixed order. Their statuses are not looked at and no changed flag is cleared. */
 #include "binpanel.h"
+#include "record_builders.h"
 
-void ApplyHcoSettings(void) {}
+static void ApplyTimeout(void)
+{
+    AutoContinueRecord record;
+    BuildTimeoutRecord(&record, g_settings.timeoutIndex);
+    DWORD size = sizeof record;
+    LALSetObject(g_settings.deviceHandle, OBJ_AUTO_CONTINUE, 0, &record, &size);
+}
+
+static void ApplyBinNames(void)
+{
+    const char *names[HCO_BIN_COUNT] = {};
+    bool any = false;
+    for (int i = 0; i < HCO_BIN_COUNT; i++) {
+        if (g_settings.bins[i].nameChanged == 1) {
+            names[i] = g_settings.bins[i].name;
+            any = true;
+        }
+    }
+    if (!any)
+        return;
+    HcoConfigRecord record;
+    BuildBinNamesRecord(&record, names);
+    DWORD size = sizeof record;
+    CALSetComponentObject(g_settings.deviceHandle, g_settings.componentId, OBJ_HCO_CONFIG, 0, &record, &size);
+}
+
+static void ApplyDestination(void)
+{
+    if (!g_settings.destinationChanged || g_settings.destination == g_settings.destinationAtLoad)
+        return;
+    /* Without a good read since the page opened, the kept record is zeros: writing it
+     * back would wipe the printer's record, so there is nothing sound to send. */
+    if (!g_settings.destinationReadOk)
+        return;
+    g_settings.paperDestinationBuffer.destination = g_settings.destination;
+    DWORD size = sizeof g_settings.paperDestinationBuffer;
+    CALSetObject(g_settings.deviceHandle, OBJ_PAPER_DESTINATION, 0, &g_settings.paperDestinationBuffer, &size);
+}
+
+void ApplyHcoSettings(void)
+{
+    if (g_settings.timeoutChanged)
+        ApplyTimeout();
+    ApplyBinNames();
+    ApplyDestination();
+}

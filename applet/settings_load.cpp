@@ -27,19 +27,27 @@ HcoSettings g_settings = {
     {},                   /* paperDestinationBuffer */
 };
 
-/* Loads a string into a bin name, fitted into 19 characters. */
-static void LoadBinName(HcoBin *bin, UINT stringId)
+/* Loads a string into a buffer of `bufferChars` characters and from there into a bin
+ * name, fitted into 19 characters. */
+void LoadBinName(HcoBin *bin, UINT stringId, int bufferChars)
 {
     char text[256];
     text[0] = 0;
-    LoadStringA(g_instance, stringId, text, sizeof text);
+    LoadStringA(g_instance, stringId, text, bufferChars < 256 ? bufferChars : 256);
     FitName(bin->name, BIN_NAME_MAX, text, sizeof text);
 }
 
 static void SetAllBinNames(UINT stringId)
 {
     for (int i = 0; i < HCO_BIN_COUNT; i++)
-        LoadBinName(&g_settings.bins[i], stringId);
+        LoadBinName(&g_settings.bins[i], stringId, 256);
+}
+
+bool ReadHcoConfig(HcoConfigRecord *config)
+{
+    DWORD size = sizeof *config;
+    return CALGetComponentObject(g_settings.deviceHandle, g_settings.componentId, OBJ_HCO_CONFIG, 0, config,
+                                 &size) == 0;
 }
 
 static void LoadTimeout(void)
@@ -92,7 +100,7 @@ DWORD LoadHcoSettings(HWND dialog, LPARAM initParam)
     if (g_settings.deviceHandle != 0)
         LoadTimeout();
     for (int i = 0; i < HCO_BIN_COUNT; i++)
-        LoadBinName(&g_settings.bins[i], IDS_MAILBOX_FIRST + i);
+        LoadBinName(&g_settings.bins[i], IDS_MAILBOX_FIRST + i, 256);
 
     if (AccessoryReported()) {
         ComponentListRecord list;
@@ -106,9 +114,7 @@ DWORD LoadHcoSettings(HWND dialog, LPARAM initParam)
             }
             g_settings.componentId = (ComponentId)list.entries[entry].componentId;
             HcoConfigRecord config;
-            size = sizeof config;
-            if (CALGetComponentObject(g_settings.deviceHandle, g_settings.componentId, OBJ_HCO_CONFIG, 0, &config,
-                                      &size) == 0)
+            if (ReadHcoConfig(&config))
                 TakeConfiguration(config);
         }
     }
