@@ -1,0 +1,194 @@
+/* The mode change as a user starts it, with a mode radio on the page: the questions and
+ * errors shown, the device calls in order with the fields that matter, and the outcome. */
+#include "page_fixture.h"
+
+namespace {
+
+const char kCaption[] = "Cambia la modalit\xE0 HCO";
+const UINT kQuestion = MB_OKCANCEL | MB_ICONQUESTION; /* 0x21 */
+const UINT kError = MB_OK | MB_ICONEXCLAMATION;       /* 0x30 */
+
+struct Box {
+    UINT stringId;
+    UINT type;
+};
+
+const ExpectedCall kReadOnline = { SIM_OP_LAL_GET, OBJ_ONLINE_STATE };
+const ExpectedCall kWriteOnline = { SIM_OP_LAL_SET, OBJ_ONLINE_STATE };
+const ExpectedCall kWriteConfig = { SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG };
+const ExpectedCall kPowerCycle = { SIM_OP_LAL_SET, OBJ_POWER_CYCLE };
+const ExpectedCall kReadConfig = { SIM_OP_CAL_GET_COMPONENT, OBJ_HCO_CONFIG };
+const ExpectedCall kReadDestination = { SIM_OP_PAL_GET, OBJ_PAPER_DESTINATION };
+
+struct ModeCase {
+    const char *what;
+    DWORD fromMode;
+    DWORD online;
+    int radio;
+    DWORD target;
+    std::vector<int> answers;
+    void (*faults)();
+    std::vector<Box> boxes;
+    std::vector<ExpectedCall> calls; /* the mode change's own calls */
+    bool changed;
+    int boxesBeforeWait; /* -1: no wait dialog */
+};
+
+std::string StringOf(UINT id)
+{
+    char text[512];
+    int n = LoadStringA(BinpanelModule(), id, text, sizeof text);
+    return std::string(text, n > 0 ? n : 0);
+}
+
+void ExpectBoxes(const std::vector<Box> &expected, const std::vector<MessageBoxSeen> &got, HWND owner)
+{
+    ASSERT_EQ(expected.size(), got.size()) << "message boxes";
+    for (size_t i = 0; i < expected.size(); i++) {
+        EXPECT_EQ(StringOf(expected[i].stringId), got[i].text) << "box " << i << " should be string " << expected[i].stringId;
+        EXPECT_EQ(expected[i].type, got[i].type) << "box " << i;
+        EXPECT_EQ(kCaption, got[i].caption) << "box " << i;
+        EXPECT_EQ(owner, got[i].owner) << "box " << i;
+    }
+}
+
+/* The fields of each write that say what it does. */
+void ExpectWriteFields(const std::vector<SimCall> &calls, DWORD target, const OnlineStateRecord &read)
+{
+    int onlineWrites = 0;
+    bool modeWritten = false;
+    for (const SimCall &c : calls) {
+        if (c.operation == SIM_OP_LAL_SET && c.object == OBJ_ONLINE_STATE) {
+            OnlineStateRecord r = RecordOf<OnlineStateRecord>(c);
+            EXPECT_EQ(c.size, 20u);
+            /* the record as read, only the request replaced */
+            EXPECT_EQ(0, memcmp((BYTE *)&r + 4, (BYTE *)&read + 4, 16)) << "online write " << onlineWrites;
+            EXPECT_EQ(modeWritten ? 1u : 2u, r.request) << "online write " << onlineWrites;
+            onlineWrites++;
+        } else if (c.operation == SIM_OP_LAL_SET && c.object == OBJ_POWER_CYCLE) {
+            EXPECT_EQ(4u, c.size);
+            EXPECT_EQ(1u, RecordOf<PowerCycleRecord>(c).request);
+        } else if (c.operation == SIM_OP_CAL_SET_COMPONENT) {
+            HcoConfigRecord r = RecordOf<HcoConfigRecord>(c);
+            EXPECT_EQ(692u, c.size);
+            EXPECT_EQ(0x101u, c.component);
+            if (!modeWritten) {
+                EXPECT_EQ(1u, r.fieldMask);
+                EXPECT_EQ(target, r.mode);
+                for (const HcoBinRecord &b : r.bins)
+                    EXPECT_EQ(0u, b.fieldMask);
+                modeWritten = true;
+                continue;
+            }
+            /* the bin name reset for the new mode */
+            EXPECT_EQ(2u, r.fieldMask);
+            EXPECT_EQ(0u, r.mode);
+            EXPECT_EQ(target == 2 ? 9u : 2u, r.binCount);
+            const char *single = target == 1 ? "CARRELLO" : "SEPARATORE DELLE OPERAZIONI DI";
+            for (int k = 0; k < 9; k++) {
+                EXPECT_EQ(DWORD(k + 3), r.bins[k].binNumber);
+                std::string name = r.bins[k].name;
+                std::string want = k == 0 ? "Scomp. testo verso l'alto"
+                                 : target == 2 ? "MAILBOX " + std::to_string(k)
+                                 : k == 1 ? single : "";
+                EXPECT_EQ(want, name) << "reset bin " << k;
+                EXPECT_EQ(want.empty() ? 0u : 2u, r.bins[k].fieldMask) << "reset bin " << k;
+            }
+        }
+    }
+}
+
+void NoFault() {}
+
+TEST_F(PageTest, ModeChangeOutcomes)
+{
+    const std::vector<ExpectedCall> onlineRun = { kReadOnline, kWriteOnline, kWriteConfig, kPowerCycle, kWriteOnline, kWriteConfig };
+    const std::vector<ExpectedCall> offlineRun = { kReadOnline, kWriteConfig, kPowerCycle, kWriteOnline, kWriteConfig };
+    const ModeCase cases[] = {
+        { "online, confirmed", 2, 1, IDC_MODE_STACKER, 1, { IDOK }, NoFault, { { 159, kQuestion } }, onlineRun, true, 1 },
+        { "online state unreadable", 2, 1, IDC_MODE_STACKER, 1, {},
+          [] { SimFailNext(SIM_OP_LAL_GET, OBJ_ONLINE_STATE, 1, 0x55); }, { { 169, kError } }, { kReadOnline }, false, -1 },
+        { "online, declined", 2, 1, IDC_MODE_STACKER, 1, { IDCANCEL }, NoFault, { { 159, kQuestion } }, { kReadOnline }, false, -1 },
+        { "offline request fails", 2, 1, IDC_MODE_JOB_SEPARATOR, 3, { IDOK },
+          [] { SimFailNext(SIM_OP_LAL_SET, OBJ_ONLINE_STATE, 1, 0x66); }, { { 159, kQuestion }, { 161, kError } },
+          { kReadOnline, kWriteOnline }, false, -1 },
+        { "offline printer to stacker", 2, 0, IDC_MODE_STACKER, 1, { IDOK }, NoFault, { { 163, kQuestion } }, offlineRun, true, 1 },
+        { "offline printer to mailbox", 1, 0, IDC_MODE_MAILBOX, 2, { IDOK }, NoFault, { { 162, kQuestion } }, offlineRun, true, 1 },
+        { "offline printer to job separator", 2, 7, IDC_MODE_JOB_SEPARATOR, 3, { IDOK }, NoFault, { { 164, kQuestion } }, offlineRun, true, 1 },
+        { "offline, declined", 2, 0, IDC_MODE_STACKER, 1, { IDCANCEL }, NoFault, { { 163, kQuestion } }, { kReadOnline }, false, -1 },
+        { "mode write refused", 2, 1, IDC_MODE_STACKER, 1, { IDOK },
+          [] { SimFailNext(SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG, 1, 0xFFFF); }, { { 159, kQuestion }, { 183, kError } },
+          { kReadOnline, kWriteOnline, kWriteConfig, kWriteOnline }, false, -1 },
+        { "mode write refused on an offline printer", 3, 0, IDC_MODE_MAILBOX, 2, { IDOK },
+          [] { SimFailNext(SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG, 1, 0xFFFF); }, { { 162, kQuestion }, { 183, kError } },
+          { kReadOnline, kWriteConfig, kWriteOnline }, false, -1 },
+        { "mode write with another failure goes on", 2, 1, IDC_MODE_STACKER, 1, { IDOK },
+          [] { SimFailNext(SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG, 1, 0x77); }, { { 159, kQuestion } }, onlineRun, true, 1 },
+        { "power cycle fails", 2, 1, IDC_MODE_STACKER, 1, { IDOK },
+          [] { SimFailNext(SIM_OP_LAL_SET, OBJ_POWER_CYCLE, 1, 0x88); }, { { 159, kQuestion }, { 165, kError } }, onlineRun, true, 1 },
+        { "bring online fails silently", 2, 1, IDC_MODE_STACKER, 1, { IDOK }, [] {}, { { 159, kQuestion } }, onlineRun, true, 1 },
+        { "name reset fails", 2, 1, IDC_MODE_STACKER, 1, { IDOK }, [] {}, { { 159, kQuestion }, { 167, kError } }, onlineRun, true, 1 },
+    };
+    for (const ModeCase &c : cases) {
+        SCOPED_TRACE(c.what);
+        SimPrinterSpec printer = DefaultPrinter();
+        printer.mode = c.fromMode;
+        printer.online = c.online;
+        Open(printer);
+        OnlineStateRecord read;
+        SimPeekObject(1, OBJ_ONLINE_STATE, &read, sizeof read);
+        c.faults();
+        SimLogClear();
+        UiScript ui(c.answers);
+        int boxesAtWait = -1;
+        ui.onWaitDialog = [&](HWND dialog) {
+            boxesAtWait = (int)ui.boxes.size();
+            /* faults of the steps after the wait are armed once the earlier writes are through */
+            if (std::string(c.what) == "bring online fails silently")
+                SimFailNext(SIM_OP_LAL_SET, OBJ_ONLINE_STATE, 1, 0x99);
+            if (std::string(c.what) == "name reset fails")
+                SimFailNext(SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG, 1, 0x99);
+            PostTimerTicks(dialog, 32);
+        };
+        SendMessageA(Item(c.radio), BM_CLICK, 0, 0);
+
+        ExpectBoxes(c.boxes, ui.boxes, TestFrame());
+        std::vector<SimCall> calls = DeviceCalls();
+        /* after a change the page re-reads the configuration and refills the destination list */
+        std::vector<ExpectedCall> expected = c.calls;
+        if (c.changed) {
+            expected.push_back(kReadConfig);
+            expected.push_back(kReadDestination);
+        }
+        ExpectCalls(expected, calls);
+        ExpectWriteFields(calls, c.target, read);
+        EXPECT_EQ(c.boxesBeforeWait, boxesAtWait);
+        EXPECT_EQ(c.boxesBeforeWait < 0 ? 0 : 1, ui.waitDialogs);
+        int shown = c.changed ? c.radio : (c.fromMode == 1 ? IDC_MODE_STACKER : c.fromMode == 2 ? IDC_MODE_MAILBOX : IDC_MODE_JOB_SEPARATOR);
+        for (int radio : { IDC_MODE_MAILBOX, IDC_MODE_JOB_SEPARATOR, IDC_MODE_STACKER })
+            EXPECT_EQ(radio == shown, Checked(radio)) << "radio " << radio;
+
+        SimPrinterSpec after;
+        SimPrinterAt(0, &after);
+        bool written = c.changed || c.calls.size() > 3;
+        if (c.changed)
+            EXPECT_EQ(c.target, after.mode) << "the printer ends in the new mode";
+        if (written)
+            EXPECT_EQ(1u, after.online) << "the run ends with the printer asked online";
+        DestroyWindow(page);
+        page = nullptr;
+    }
+}
+
+TEST_F(PageTest, ClickingTheCurrentModesRadioStartsNothing)
+{
+    Open(DefaultPrinter());
+    SimLogClear();
+    UiScript ui;
+    SendMessageA(Item(IDC_MODE_MAILBOX), BM_CLICK, 0, 0);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_TRUE(DeviceCalls().empty());
+    EXPECT_TRUE(Checked(IDC_MODE_MAILBOX));
+}
+
+} // namespace

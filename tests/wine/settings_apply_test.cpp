@@ -1,0 +1,123 @@
+/* The apply: what the host's 1690 and 1692 write, from what the user did on the page. */
+#include "page_fixture.h"
+
+namespace {
+
+const ExpectedCall kTimeoutWrite = { SIM_OP_LAL_SET, OBJ_AUTO_CONTINUE };
+const ExpectedCall kNamesWrite = { SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG };
+const ExpectedCall kDestinationWrite = { SIM_OP_CAL_SET, OBJ_PAPER_DESTINATION };
+
+TEST_F(PageTest, RenamingMailbox3AndApplyingSendsOneRecordWithOnlyThatName)
+{
+    Open(DefaultPrinter());
+    Pick(IDC_BIN_LIST, 2);
+    Type("Acquisti");
+    SimLogClear();
+    EXPECT_EQ(1u, Apply(1690));
+    std::vector<SimCall> calls = DeviceCalls();
+    ExpectCalls({ kNamesWrite }, calls);
+    ASSERT_EQ(1u, calls.size());
+    HcoConfigRecord r = RecordOf<HcoConfigRecord>(calls[0]);
+    EXPECT_EQ(0x101u, calls[0].component);
+    EXPECT_EQ(692u, calls[0].size);
+    EXPECT_EQ(0u, calls[0].zero);
+    EXPECT_EQ(2u, r.fieldMask);
+    EXPECT_EQ(9u, r.binCount);
+    EXPECT_EQ(0u, r.mode);
+    for (int k = 0; k < 9; k++) {
+        EXPECT_EQ(DWORD(k + 3), r.bins[k].binNumber);
+        EXPECT_EQ(k == 3 ? 2u : 0u, r.bins[k].fieldMask) << "record " << k;
+        EXPECT_STREQ(k == 3 ? "Acquisti" : "", r.bins[k].name) << "record " << k;
+    }
+    HcoConfigRecord blank = {};
+    EXPECT_EQ(0, memcmp(r.reserved1, blank.reserved1, sizeof r.reserved1));
+    SimPrinterSpec after;
+    SimPrinterAt(0, &after);
+    EXPECT_STREQ("Acquisti", after.binNames[3]);
+    EXPECT_STREQ("Amministrazione", after.binNames[1]);
+}
+
+struct ApplyCase {
+    const char *name;
+    void (*act)(PageTest &);
+    std::vector<ExpectedCall> writes;
+    int timeoutSeconds; /* of the timeout write, when there is one */
+    DWORD destination;  /* of the destination write, when there is one */
+};
+
+void PrintTo(const ApplyCase &c, std::ostream *os) { *os << c.name; }
+
+/* The changed flags live as long as the library, so every case runs in a process of its own. */
+class ApplyTest : public PageTest, public ::testing::WithParamInterface<ApplyCase> {
+public:
+    using PageTest::Pick;
+    using PageTest::Type;
+};
+
+ApplyTest &As(PageTest &t) { return static_cast<ApplyTest &>(t); }
+
+const ApplyCase kApplyCases[] = {
+    { "NothingChanged", [](PageTest &) {}, {}, 0, 0 },
+    { "Timeout0", [](PageTest &t) { As(t).Pick(IDC_TIMEOUT_COMBO, 0); }, { kTimeoutWrite }, 0, 0 },
+    { "Timeout7IsUnlimited", [](PageTest &t) { As(t).Pick(IDC_TIMEOUT_COMBO, 7); }, { kTimeoutWrite }, -1, 0 },
+    { "TimeoutPickedBackIsWrittenAnyway",
+      [](PageTest &t) { As(t).Pick(IDC_TIMEOUT_COMBO, 4); As(t).Pick(IDC_TIMEOUT_COMBO, 2); }, { kTimeoutWrite }, 600, 0 },
+    { "DestinationPicked", [](PageTest &t) { As(t).Pick(IDC_DESTINATION_COMBO, 1); }, { kDestinationWrite }, 0, 3 },
+    { "DestinationPickedThenARename",
+      [](PageTest &t) { As(t).Pick(IDC_DESTINATION_COMBO, 1); As(t).Type("Acquisti"); }, { kNamesWrite }, 0, 0 },
+    { "DestinationPickedAndPickedBack",
+      [](PageTest &t) { As(t).Pick(IDC_DESTINATION_COMBO, 0); As(t).Pick(IDC_DESTINATION_COMBO, 4); }, {}, 0, 0 },
+    { "Everything",
+      [](PageTest &t) {
+          /* a rename refills the destinations from the printer: pick the destination last */
+          As(t).Pick(IDC_TIMEOUT_COMBO, 6);
+          As(t).Pick(IDC_BIN_LIST, 7);
+          As(t).Type("Archivio");
+          As(t).Pick(IDC_DESTINATION_COMBO, 0);
+      },
+      { kTimeoutWrite, kNamesWrite, kDestinationWrite }, 3600, 20 },
+};
+
+TEST_P(ApplyTest, WritesOnlyWhatTheUserChanged)
+{
+    const ApplyCase &c = GetParam();
+    Open(DefaultPrinter()); /* destination 6: mailbox 3, row 4 */
+    c.act(*this);
+    for (int round = 0; round < 2; round++) { /* 1690 then 1692 write it all again */
+        SimLogClear();
+        EXPECT_EQ(1u, Apply(round == 0 ? 1690 : 1692));
+        std::vector<SimCall> calls = DeviceCalls();
+        ExpectCalls(c.writes, calls);
+        for (const SimCall &call : calls) {
+            if (call.object == OBJ_AUTO_CONTINUE) {
+                AutoContinueRecord fresh = {};
+                fresh.fieldMask = 8;
+                fresh.timeoutSeconds = c.timeoutSeconds;
+                EXPECT_EQ(0, memcmp(&fresh, call.record, sizeof fresh)) << "a fresh record with only the timeout";
+            } else if (call.object == OBJ_PAPER_DESTINATION) {
+                PaperDestinationRecord asRead;
+                SimPeekObject(1, OBJ_PAPER_DESTINATION, &asRead, sizeof asRead);
+                asRead.destination = c.destination;
+                EXPECT_EQ(0, memcmp(&asRead, call.record, sizeof asRead)) << "the record as read, destination replaced";
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Apply, ApplyTest, ::testing::ValuesIn(kApplyCases),
+                         [](const ::testing::TestParamInfo<ApplyCase> &info) { return std::string(info.param.name); });
+
+TEST_F(PageTest, NoDestinationIsWrittenWithoutAGoodReadOfTheRecord)
+{
+    SimPrinterSpec printer = DefaultPrinter();
+    printer.device = 1;
+    UsePrinters({ printer });
+    SimFailNext(SIM_OP_PAL_GET, OBJ_PAPER_DESTINATION, 2, 0xFFFF);
+    page = CreatePage(TestFrame(), 1);
+    Pick(IDC_DESTINATION_COMBO, 1);
+    SimLogClear();
+    Apply();
+    EXPECT_TRUE(DeviceCalls().empty()) << "a record of zeros would wipe the printer's";
+}
+
+} // namespace
