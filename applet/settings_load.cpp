@@ -37,12 +37,6 @@ void LoadBinName(HcoBin *bin, UINT stringId, int bufferChars)
     FitName(bin->name, BIN_NAME_MAX, text, sizeof text);
 }
 
-static void SetAllBinNames(UINT stringId)
-{
-    for (int i = 0; i < HCO_BIN_COUNT; i++)
-        LoadBinName(&g_settings.bins[i], stringId, 256);
-}
-
 bool ReadHcoConfig(HcoConfigRecord *config)
 {
     DWORD size = sizeof *config;
@@ -69,23 +63,16 @@ static bool AccessoryReported(void)
 /* Takes over the mode, names and bin numbers of a configuration record as read. */
 static void TakeConfiguration(const HcoConfigRecord &config)
 {
-    if (config.mode == HCO_MODE_MAILBOX) {
-        for (int k = 1; k <= HCO_BIN_COUNT; k++) {
-            HcoBin &bin = g_settings.bins[k - 1];
-            FitName(bin.name, BIN_NAME_MAX, config.bins[k].name, sizeof config.bins[k].name);
-            bin.binNumber = config.bins[k].binNumber;
-        }
-        return;
+    char stacker[256], separator[256];
+    stacker[0] = separator[0] = 0;
+    LoadStringA(g_instance, IDS_STACKER_NAME, stacker, sizeof stacker);
+    LoadStringA(g_instance, IDS_JOB_SEPARATOR_NAME, separator, sizeof separator);
+    ModelBin bins[HCO_BIN_COUNT];
+    g_settings.mode = TakeConfigRecord(&config, stacker, separator, bins);
+    for (int i = 0; i < HCO_BIN_COUNT; i++) {
+        lstrcpynA(g_settings.bins[i].name, bins[i].name, BIN_NAME_BYTES);
+        g_settings.bins[i].binNumber = bins[i].binNumber;
     }
-    if (config.mode == HCO_MODE_STACKER) {
-        g_settings.mode = HCO_MODE_STACKER;
-        SetAllBinNames(IDS_STACKER_NAME);
-    } else {
-        g_settings.mode = HCO_MODE_JOB_SEPARATOR;
-        SetAllBinNames(IDS_JOB_SEPARATOR_NAME);
-    }
-    for (int i = 0; i < HCO_BIN_COUNT; i++)
-        g_settings.bins[i].binNumber = config.bins[i].binNumber;
 }
 
 DWORD LoadHcoSettings(HWND dialog, LPARAM initParam)

@@ -77,3 +77,22 @@ uint32_t NormalizeMode(uint32_t mode)
 {
     return mode == HCO_MODE_MAILBOX || mode == HCO_MODE_STACKER ? mode : HCO_MODE_JOB_SEPARATOR;
 }
+
+uint32_t TakeConfigRecord(const HcoConfigRecord *config, const char *stackerName, const char *separatorName,
+                          ModelBin bins[8])
+{
+    if (config->mode == HCO_MODE_MAILBOX) {
+        for (int k = 1; k <= 8; k++) {
+            FitName(bins[k - 1].name, BIN_NAME_MAX, config->bins[k].name, sizeof config->bins[k].name);
+            bins[k - 1].binNumber = config->bins[k].binNumber;
+        }
+        return HCO_MODE_MAILBOX;
+    }
+    uint32_t mode = config->mode == HCO_MODE_STACKER ? HCO_MODE_STACKER : HCO_MODE_JOB_SEPARATOR;
+    const char *single = mode == HCO_MODE_STACKER ? stackerName : separatorName;
+    for (int i = 0; i < 8; i++) {
+        FitName(bins[i].name, BIN_NAME_MAX, single, 256);
+        bins[i].binNumber = config->bins[i].binNumber;
+    }
+    return mode;
+}

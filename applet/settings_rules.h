@@ -31,6 +31,17 @@ void FitName(char *out, size_t maxChars, const char *text, size_t capacity);
  * the accessory's part number; its index, or -1. */
 int FindAccessoryEntry(const ComponentListRecord *list);
 
+/* What a configuration record read from the printer gives the model: its mode (2
+ * mailbox, 1 stacker, anything else job separator, 3), and the eight bins' names and
+ * numbers. In mailbox mode they come from records 1 to 8; otherwise every name is the
+ * mode's single-bin name and the numbers come from records 0 to 7. */
+typedef struct ModelBin {
+    char name[BIN_NAME_BYTES];
+    uint32_t binNumber;
+} ModelBin;
+uint32_t TakeConfigRecord(const HcoConfigRecord *config, const char *stackerName, const char *separatorName,
+                          ModelBin bins[8]);
+
 /* HcoMode a target stands for: mailbox and stacker as given, anything else job separator. */
 uint32_t NormalizeMode(uint32_t mode);
 

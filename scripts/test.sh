@@ -12,6 +12,7 @@ for preset in win32 win64 native; do
 done
 status=0
 ctest --test-dir build/native --output-on-failure -j2 || status=1
+scripts/fuzz.sh || status=1
 scripts/wine-ctest.sh -j2 || status=1
 echo "test.sh: finished in $(( $(date +%s) - start )) s"
 exit $status
