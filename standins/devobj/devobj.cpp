@@ -35,6 +35,8 @@ std::vector<Printer> g_printers;
 std::vector<SimCall> g_log;
 std::vector<Fault> g_faults;
 DWORD g_delay;
+DWORD g_failAt = 0xFFFFFFFFu; /* calls to go before the swept fault */
+DWORD g_failAtStatus;
 DWORD g_logEnabled = 1;
 
 struct ObjectInfo {
@@ -167,6 +169,18 @@ void log_call(DWORD op, DWORD device, DWORD component, DWORD object, DWORD zero,
     g_log.push_back(c);
 }
 
+/* Counts every call down to the swept fault, valid or not. */
+bool take_swept_fault(DWORD *status)
+{
+    if (g_failAt == 0xFFFFFFFFu)
+        return false;
+    if (g_failAt-- == 0) {
+        *status = g_failAtStatus;
+        return true;
+    }
+    return false;
+}
+
 bool take_fault(DWORD op, DWORD object, DWORD *status)
 {
     for (Fault &f : g_faults) {
@@ -250,6 +264,8 @@ DWORD do_get(DWORD op, DWORD device, DWORD component, DWORD object, DWORD zero, 
              bool componentCall)
 {
     delay();
+    DWORD swept = 0;
+    bool sweptHere = take_swept_fault(&swept);
     Printer *p = nullptr;
     const ObjectInfo *info = nullptr;
     DWORD status = validate(device, object, record, size, &p, &info);
@@ -259,6 +275,8 @@ DWORD do_get(DWORD op, DWORD device, DWORD component, DWORD object, DWORD zero, 
         status = SIM_E_BAD_COMPONENT;
     if (!status && !storage(*p, object))
         status = SIM_E_NOT_WRITABLE; /* write-only object */
+    if (!status && sweptHere)
+        status = swept;
     if (!status)
         take_fault(op, object, &status);
     if (status) {
@@ -274,6 +292,8 @@ DWORD do_set(DWORD op, DWORD device, DWORD component, DWORD object, DWORD zero, 
              bool componentCall)
 {
     delay();
+    DWORD swept = 0;
+    bool sweptHere = take_swept_fault(&swept);
     Printer *p = nullptr;
     const ObjectInfo *info = nullptr;
     DWORD status = validate(device, object, record, size, &p, &info);
@@ -283,6 +303,8 @@ DWORD do_set(DWORD op, DWORD device, DWORD component, DWORD object, DWORD zero, 
         status = SIM_E_NOT_WRITABLE;
     if (!status && componentCall && !is_accessory(*p, component))
         status = SIM_E_BAD_COMPONENT;
+    if (!status && sweptHere)
+        status = swept;
     if (!status)
         take_fault(op, object, &status);
     /* the log keeps what was sent, also for a refused write */
@@ -347,7 +369,7 @@ DWORD WINAPI TALModifyAccess(DeviceHandle device)
     Printer *p = find_printer(device);
     DWORD mask = p ? p->accessMask : 0;
     DWORD status = 0;
-    if (take_fault(SIM_OP_TAL_MODIFY_ACCESS, 0, &status))
+    if (take_swept_fault(&status) || take_fault(SIM_OP_TAL_MODIFY_ACCESS, 0, &status))
         mask = status;
     log_call(SIM_OP_TAL_MODIFY_ACCESS, device, 0, 0, 0, nullptr, mask, nullptr, 0);
     return mask;
@@ -385,6 +407,7 @@ void WINAPI SimClear(void)
     g_printers.clear();
     g_log.clear();
     g_faults.clear();
+    g_failAt = 0xFFFFFFFFu;
     g_delay = 0;
     g_logEnabled = 1;
 }
@@ -535,6 +558,13 @@ void WINAPI SimFailNext(DWORD operation, DWORD object, DWORD count, DWORD status
 void WINAPI SimClearFaults(void)
 {
     g_faults.clear();
+    g_failAt = 0xFFFFFFFFu;
+}
+
+void WINAPI SimFailAt(DWORD calls, DWORD status)
+{
+    g_failAt = calls;
+    g_failAtStatus = status;
 }
 
 DWORD WINAPI SimLogCount(void)

@@ -90,6 +90,9 @@ SIM_API DWORD WINAPI SimPendingMode(DWORD device); /* mode written but not yet p
  * fail with `status`, touching nothing. A later arm for the same pair replaces it. */
 SIM_API void WINAPI SimFailNext(DWORD operation, DWORD object, DWORD count, DWORD status);
 SIM_API void WINAPI SimClearFaults(void);
+/* The call that comes `calls` device calls from now (0 = the very next one) fails with
+ * `status`, whatever it is: for sweeping a fault over every step of a user action. */
+SIM_API void WINAPI SimFailAt(DWORD calls, DWORD status);
 
 /* Log of calls, oldest first. */
 SIM_API DWORD WINAPI SimLogCount(void);

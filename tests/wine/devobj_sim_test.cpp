@@ -179,3 +179,25 @@ TEST_F(SimulatedPrinter, ScenarioFileDescribesPrinters)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SimulatedPrinter, ASweptFaultHitsExactlyTheCallItCountsTo)
+{
+    for (DWORD at = 0; at < 3; at++) {
+        SimLogClear();
+        SimFailAt(at, 0x1234);
+        OnlineStateRecord r;
+        for (int i = 0; i < 4; i++) {
+            DWORD size = i == 1 ? 3 : sizeof r; /* a bad call counts too */
+            LALGetObject(kDevice, OBJ_ONLINE_STATE, 0, &r, &size);
+        }
+        std::vector<SimCall> calls = DeviceCalls();
+        for (DWORD i = 0; i < calls.size(); i++) {
+            DWORD expected = i == 1 ? SIM_E_BAD_SIZE : i == at ? 0x1234u : 0u;
+            EXPECT_EQ(expected, calls[i].status) << "fault at " << at << ", call " << i;
+        }
+    }
+}
+
+} // namespace
