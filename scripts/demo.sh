@@ -1,0 +1,37 @@
+#!/bin/sh
+# The main job: the host program PrintAdmin showing Binpanel's page against the simulated
+# printers of standins/devobj/demo.ini. With a reachable display it opens the window;
+# without one it runs the scripted tour headless, writes PNG screenshots to out/ and
+# prints the device calls the tour made. Arguments go to PrintAdmin.exe.
+set -e
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+scripts/setup.sh
+for preset in win64 win32; do
+    cmake --preset $preset >/dev/null
+    cmake --build --preset $preset -j2
+done
+
+export WINEDEBUG="-all,err+module" WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C
+program=build/win64/bin/PrintAdmin.exe
+
+if [ -n "$DISPLAY" ] && timeout 10 xwd -root -silent >/dev/null 2>&1; then
+    export WINEPREFIX="$root/build/win64/wineprefix-x11"
+    echo "demo: display $DISPLAY, opening PrintAdmin (prefix $WINEPREFIX)"
+    scripts/wineprefix.sh "$WINEPREFIX" x11
+    exec /usr/lib/wine/wine64 "$program" --scenario standins/devobj/demo.ini "$@"
+fi
+
+[ -n "$DISPLAY" ] && echo "demo: display $DISPLAY not reachable, running headless"
+export WINEPREFIX="$root/build/win64/wineprefix"
+scripts/wineprefix.sh "$WINEPREFIX" null
+rm -rf out
+mkdir -p out
+start=$(date +%s)
+status=0
+/usr/lib/wine/wine64 "$program" --tour out "$@" || status=$?
+echo
+echo "demo: screenshots in $root/out ($(( $(date +%s) - start )) s):"
+ls -l out/*.png | awk '{ printf "  %8d  %s\n", $5, $NF }'
+echo "demo: the device calls are also in out/device-calls.txt"
+exit $status
