@@ -57,6 +57,12 @@ DWORD LoadHcoSettings(HWND dialog, LPARAM initParam);
 bool ReadHcoConfig(HcoConfigRecord *config);
 void LoadBinName(HcoBin *bin, UINT stringId, int bufferChars);
 
+/* dialog_controls.cpp */
+void EnableControl(HWND dialog, int controlId, BOOL enable);
+void ShowPictureOf(HWND dialog, int bitmapId);
+void AnnounceBinSelection(HWND dialog, HWND list); /* the list box's own selection notification */
+void SelectBinRow(HWND dialog, HWND list, int row); /* scrolls to the row, selects and announces it */
+
 /* page_population.cpp */
 DWORD PopulatePage(HWND dialog);
 void FillDestinationList(void);

@@ -3,22 +3,9 @@
  * buttons. Nothing here writes settings to the printer; the apply does. */
 #include "binpanel.h"
 #include "resource.h"
-#include "controls/bin_picture.h"
 
 #define EDIT_TEXT_CHARS 64
 #define SINGLE_NAME_CHARS 32 /* the single-bin name is loaded into 32 characters */
-
-static void EnableControl(HWND dialog, int id, BOOL enable)
-{
-    HWND control = GetDlgItem(dialog, id);
-    if (control)
-        EnableWindow(control, enable);
-}
-
-static void AnnounceBinSelection(HWND dialog, HWND list)
-{
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_BIN_LIST, LBN_SELCHANGE), (LPARAM)list);
-}
 
 static void ShowInNameEdit(HWND dialog, const char *text)
 {
@@ -61,9 +48,7 @@ static void SwitchToMailbox(HWND dialog)
             }
         }
         RefillBinList(list);
-        SendMessageA(list, LB_SETTOPINDEX, 0, 0);
-        SendMessageA(list, LB_SETCURSEL, 0, 0);
-        AnnounceBinSelection(dialog, list);
+        SelectBinRow(dialog, list, 0);
         ShowInNameEdit(dialog, g_settings.bins[0].name);
     }
     EnableControl(dialog, IDC_NAME_LABEL, TRUE);
@@ -93,9 +78,7 @@ static void SwitchToSingleOutput(HWND dialog, DWORD target)
     EnableControl(dialog, IDC_NAME_LABEL, FALSE);
     EnableControl(dialog, IDC_NAME_EDIT, FALSE);
     EnableControl(dialog, IDC_BIN_PICTURE, FALSE);
-    HWND picture = GetDlgItem(dialog, IDC_BIN_PICTURE);
-    if (picture)
-        ShowBinPicture(picture, IDB_HCO_NO_TRAY);
+    ShowPictureOf(dialog, IDB_HCO_NO_TRAY);
 }
 
 static void CheckAndFocus(HWND dialog, int radio)
@@ -165,9 +148,7 @@ static void Commands_BinSelection(HWND dialog, HWND list)
             SendMessageA(list, LB_GETTEXT, row, (LPARAM)text);
         ShowInNameEdit(dialog, text);
     }
-    HWND picture = GetDlgItem(dialog, IDC_BIN_PICTURE);
-    if (picture)
-        ShowBinPicture(picture, IDB_HCO_TRAY_FIRST + (int)row);
+    ShowPictureOf(dialog, IDB_HCO_TRAY_FIRST + (int)row);
 }
 
 /* A rejected name goes back to the last accepted one, with the caret where it stood

@@ -2,35 +2,12 @@
  * controls, and builds the paper destination list. A control the dialog lacks is skipped. */
 #include "binpanel.h"
 #include "resource.h"
-#include "controls/bin_picture.h"
 
 #define TEXT_BUFFER 512
 
 static const int kMailboxControls[] = {
     IDC_MAILBOX_GROUP, IDC_BIN_LIST, IDC_NAME_LABEL, IDC_NAME_EDIT, IDC_BIN_PICTURE,
 };
-
-static void EnableControl(HWND dialog, int id, BOOL enable)
-{
-    HWND control = GetDlgItem(dialog, id);
-    if (control)
-        EnableWindow(control, enable);
-}
-
-static void ShowPicture(HWND dialog, int bitmapId)
-{
-    HWND picture = GetDlgItem(dialog, IDC_BIN_PICTURE);
-    if (picture)
-        ShowBinPicture(picture, bitmapId);
-}
-
-/* Selects the bin list's row and announces it to the dialog as the list box would. */
-static void AnnounceBinSelection(HWND dialog, HWND list, int row)
-{
-    SendMessageA(list, LB_SETTOPINDEX, row, 0);
-    SendMessageA(list, LB_SETCURSEL, row, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_BIN_LIST, LBN_SELCHANGE), (LPARAM)list);
-}
 
 static void FillHints(HWND dialog)
 {
@@ -67,7 +44,7 @@ static void FillBinList(HWND dialog)
         return;
     for (int i = 0; i < HCO_BIN_COUNT; i++)
         SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)g_settings.bins[i].name);
-    AnnounceBinSelection(dialog, list, 0);
+    SelectBinRow(dialog, list, 0);
 }
 
 /* Outside mailbox mode the mailboxes can't be chosen: the single-output radio is
@@ -78,7 +55,7 @@ static void ShowSingleOutputMode(HWND dialog, int radio)
     CheckDlgButton(dialog, radio, BST_CHECKED);
     for (int id : kMailboxControls)
         EnableControl(dialog, id, FALSE);
-    ShowPicture(dialog, IDB_HCO_NO_TRAY);
+    ShowPictureOf(dialog, IDB_HCO_NO_TRAY);
 }
 
 /* Reads the paper destination; the kept buffer changes only with a good read, so that
