@@ -1,5 +1,82 @@
-/* The wait dialog (placeholder). */
+/* The mode change wait dialog (dialog 196): an alarm clock and a level bar that fills over
+ * about 32 seconds while the printer switches itself off and on, then the dialog ends
+ * itself. Enter, Esc and the close box end it early. One wait dialog at a time. */
 #include "binpanel.h"
+#include "resource.h"
+#include "controls/level_bar.h"
 
-extern "C" INT_PTR WINAPI WaitDialogExProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
-void WaitDialogTick(HWND, INT_PTR) {}
+#define WAIT_ICON_COUNT 8
+#define WAIT_TICK_COUNT 32
+#define WAIT_TIMER_ID 0
+#define WAIT_TIMER_PERIOD 1000
+#define WAIT_LEVEL_FULL 1100
+
+static LONG waitTicks;
+static HICON waitIcons[WAIT_ICON_COUNT];
+
+static void set_wait_level(HWND dialog, WORD level)
+{
+    HWND bar = GetDlgItem(dialog, IDC_WAIT_LEVEL);
+    if (!bar)
+        return;
+    SetWindowWord(bar, LEVELBAR_LEVEL_OFFSET, level);
+    /* a bar-mode paint covers the whole inner rectangle */
+    InvalidateRect(bar, NULL, FALSE);
+}
+
+void WaitDialogTick(HWND dialog, INT_PTR result)
+{
+    if (waitTicks >= WAIT_TICK_COUNT) {
+        EndDialog(dialog, result);
+        return;
+    }
+    HWND icon = GetDlgItem(dialog, IDC_WAIT_ICON);
+    if (icon)
+        SendMessageA(icon, STM_SETICON, (WPARAM)waitIcons[waitTicks % WAIT_ICON_COUNT], 0);
+    set_wait_level(dialog, (WORD)(waitTicks * 3 + 7));
+    waitTicks++;
+}
+
+static void WaitDialog_Open(HWND dialog)
+{
+    waitTicks = 0;
+    /* owned copies, not the module's shared icons, so that closing can release them */
+    for (int k = 0; k < WAIT_ICON_COUNT; k++)
+        waitIcons[k] = (HICON)LoadImageA(g_instance, MAKEINTRESOURCEA(IDI_CLOCK_FIRST + k), IMAGE_ICON, 0, 0,
+                                         LR_DEFAULTSIZE);
+    set_wait_level(dialog, WAIT_LEVEL_FULL);
+    SetTimer(dialog, WAIT_TIMER_ID, WAIT_TIMER_PERIOD, NULL);
+    /* the first step is in place before the dialog is first shown */
+    WaitDialogTick(dialog, 0);
+}
+
+static void WaitDialog_Close(HWND dialog)
+{
+    for (int k = 0; k < WAIT_ICON_COUNT; k++) {
+        if (waitIcons[k])
+            DestroyIcon(waitIcons[k]);
+        waitIcons[k] = NULL;
+    }
+    KillTimer(dialog, WAIT_TIMER_ID);
+}
+
+extern "C" INT_PTR WINAPI WaitDialogExProc(HWND window, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        WaitDialog_Open(window);
+        return 1;
+    case WM_TIMER:
+        WaitDialogTick(window, (INT_PTR)wParam);
+        return 1;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+            EndDialog(window, 0);
+        return 1;
+    case WM_DESTROY:
+        WaitDialog_Close(window);
+        return 1;
+    default:
+        return 0;
+    }
+}

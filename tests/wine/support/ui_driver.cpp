@@ -3,6 +3,7 @@
 #include "resource.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 
 static UiScript *g_script;
 static HHOOK g_hook;
@@ -98,15 +99,28 @@ static bool IsMessageBox(HWND window)
     return lstrcmpA(cls, "#32770") == 0 && GetDlgItem(window, 0xFFFF) && !GetDlgItem(window, IDC_WAIT_LEVEL);
 }
 
+/* Another program's windows can take the activation away and give it back: each dialog
+ * is answered once, at its first activation. */
+static bool FirstActivation(HWND window)
+{
+    std::vector<HWND> &seen = g_script->activated;
+    if (std::find(seen.begin(), seen.end(), window) != seen.end())
+        return false;
+    seen.push_back(window);
+    return true;
+}
+
 static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
 {
+    HWND window = (HWND)wParam;
     if (code == HCBT_ACTIVATE && g_script) {
-        HWND window = (HWND)wParam;
         if (GetDlgItem(window, IDC_WAIT_LEVEL)) {
-            g_script->waitDialogs++;
-            if (g_script->onWaitDialog)
-                g_script->onWaitDialog(window);
-        } else if (IsMessageBox(window)) {
+            if (FirstActivation(window)) {
+                g_script->waitDialogs++;
+                if (g_script->onWaitDialog)
+                    g_script->onWaitDialog(window);
+            }
+        } else if (IsMessageBox(window) && FirstActivation(window)) {
             int answer = IDOK;
             if (!g_script->answers.empty()) {
                 answer = g_script->answers.front();

@@ -44,6 +44,7 @@ public:
     int waitDialogs = 0;
     std::function<void(HWND)> onWaitDialog;
     std::vector<int> answers;
+    std::vector<HWND> activated; /* dialogs already answered */
 };
 
 /* Posts `count` WM_TIMER events with timer id 0 to a dialog. */
