@@ -207,42 +207,7 @@ protected:
         InvalidateRect(control, nullptr, FALSE);
         UpdateWindow(control);
     }
-    std::vector<COLORREF> Capture() const { return CaptureOf(control, width_, height_); }
-    /* The pixels of a window's top-left width x height block, or of a bitmap when given. */
-    static std::vector<COLORREF> CaptureOf(HWND window, int width, int height, HBITMAP source = nullptr)
-    {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        void *bits = nullptr;
-        HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HDC memory = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(memory, dib);
-        if (source) {
-            HDC from = CreateCompatibleDC(nullptr);
-            HGDIOBJ previous = SelectObject(from, source);
-            BitBlt(memory, 0, 0, width, height, from, 0, 0, SRCCOPY);
-            SelectObject(from, previous);
-            DeleteDC(from);
-        } else {
-            HDC from = GetWindowDC(window);
-            BitBlt(memory, 0, 0, width, height, from, 0, 0, SRCCOPY);
-            ReleaseDC(window, from);
-        }
-        GdiFlush();
-        std::vector<COLORREF> pixels((size_t)width * height);
-        const DWORD *p = (const DWORD *)bits;
-        for (size_t i = 0; i < pixels.size(); i++)
-            pixels[i] = RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF);
-        SelectObject(memory, old);
-        DeleteDC(memory);
-        DeleteObject(dib);
-        return pixels;
-    }
+    std::vector<COLORREF> Capture() const { return CapturePixels(control, width_, height_); }
     void ExpectClick(int x, int y, int row, const char *what)
     {
         g_seen.clear();
@@ -339,7 +304,7 @@ TEST_F(BinPictureTest, PaintsTheWellAndThePictureAndNothingElse)
     ASSERT_TRUE(shadow != kWhite && shadow != kBlack && shadow != kMagenta);
     HBITMAP reference = LoadBitmapA(BinpanelModule(), MAKEINTRESOURCEA(132));
     ASSERT_NE(nullptr, reference);
-    std::vector<COLORREF> picture = CaptureOf(nullptr, kPictureWidth, kPictureHeight, reference);
+    std::vector<COLORREF> picture = CapturePixels(nullptr, kPictureWidth, kPictureHeight, reference);
     DeleteObject(reference);
 
     const struct {

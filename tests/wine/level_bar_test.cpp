@@ -107,32 +107,7 @@ protected:
         UpdateWindow(bar);
     }
     /* The control's pixels as colour values, row by row. */
-    std::vector<COLORREF> Capture() const
-    {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = kWidth;
-        bi.bmiHeader.biHeight = -height_;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        void *bits = nullptr;
-        HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HDC memory = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(memory, dib);
-        HDC window = GetWindowDC(bar);
-        BitBlt(memory, 0, 0, kWidth, height_, window, 0, 0, SRCCOPY);
-        ReleaseDC(bar, window);
-        GdiFlush();
-        std::vector<COLORREF> pixels(kWidth * height_);
-        const DWORD *p = (const DWORD *)bits;
-        for (size_t i = 0; i < pixels.size(); i++)
-            pixels[i] = RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF);
-        SelectObject(memory, old);
-        DeleteDC(memory);
-        DeleteObject(dib);
-        return pixels;
-    }
+    std::vector<COLORREF> Capture() const { return CapturePixels(bar, kWidth, height_); }
     COLORREF At(const std::vector<COLORREF> &pixels, int x, int y) const { return pixels[y * kWidth + x]; }
 
     HWND frame = nullptr;

@@ -209,3 +209,38 @@ HWND CreatePage(HWND parent, DWORD device)
     return CreateDialogParamA(page.instance, MAKEINTRESOURCEA(page.templateId), parent, page.dialogProc,
                               (LPARAM)&page);
 }
+
+std::vector<COLORREF> CapturePixels(HWND window, int width, int height, HBITMAP source)
+{
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void *bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, dib);
+    if (source) {
+        HDC from = CreateCompatibleDC(nullptr);
+        HGDIOBJ previous = SelectObject(from, source);
+        BitBlt(memory, 0, 0, width, height, from, 0, 0, SRCCOPY);
+        SelectObject(from, previous);
+        DeleteDC(from);
+    } else {
+        HDC from = GetWindowDC(window);
+        BitBlt(memory, 0, 0, width, height, from, 0, 0, SRCCOPY);
+        ReleaseDC(window, from);
+    }
+    GdiFlush();
+    std::vector<COLORREF> pixels((size_t)width * height);
+    const DWORD *p = (const DWORD *)bits;
+    for (size_t i = 0; i < pixels.size(); i++)
+        pixels[i] = RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(dib);
+    return pixels;
+}

@@ -57,6 +57,11 @@ std::string WindowText(HWND window);
 std::string ListText(HWND list, int row, bool combo);
 std::vector<std::string> ListRows(HWND list, bool combo);
 
+/* The pixels of a window's top-left width x height block, or of a bitmap when given, as
+ * colour values row by row: through GetWindowDC into a DIB section, which works with
+ * Wine's null display driver. */
+std::vector<COLORREF> CapturePixels(HWND window, int width, int height, HBITMAP source = nullptr);
+
 /* A top-level frame to own pages in tests. */
 HWND TestFrame();
 
