@@ -260,25 +260,33 @@ void delay()
         Sleep(g_delay);
 }
 
-DWORD do_get(DWORD op, DWORD device, DWORD component, DWORD object, DWORD zero, void *record, DWORD *size,
-             bool componentCall)
+/* Everything a call must pass before the printer acts on it, faults included. */
+DWORD check_call(DWORD op, DWORD device, DWORD component, DWORD object, const void *record, const DWORD *size,
+                 bool componentCall, bool write, Printer **p, const ObjectInfo **info)
 {
     delay();
     DWORD swept = 0;
     bool sweptHere = take_swept_fault(&swept);
-    Printer *p = nullptr;
-    const ObjectInfo *info = nullptr;
-    DWORD status = validate(device, object, record, size, &p, &info);
+    DWORD status = validate(device, object, record, size, p, info);
     if (!status && (object == OBJ_HCO_CONFIG) != componentCall)
         status = SIM_E_UNKNOWN_OBJECT;
-    if (!status && componentCall && !is_accessory(*p, component))
+    if (!status && componentCall && !is_accessory(**p, component))
         status = SIM_E_BAD_COMPONENT;
-    if (!status && !storage(*p, object))
-        status = SIM_E_NOT_WRITABLE; /* write-only object */
+    if (!status && (write ? !(*info)->writable : !storage(**p, object)))
+        status = SIM_E_NOT_WRITABLE; /* read-only, or write-only */
     if (!status && sweptHere)
         status = swept;
     if (!status)
         take_fault(op, object, &status);
+    return status;
+}
+
+DWORD do_get(DWORD op, DWORD device, DWORD component, DWORD object, DWORD zero, void *record, DWORD *size,
+             bool componentCall)
+{
+    Printer *p = nullptr;
+    const ObjectInfo *info = nullptr;
+    DWORD status = check_call(op, device, component, object, record, size, componentCall, false, &p, &info);
     if (status) {
         log_call(op, device, component, object, zero, size, status, nullptr, 0);
         return status;
@@ -291,22 +299,9 @@ DWORD do_get(DWORD op, DWORD device, DWORD component, DWORD object, DWORD zero, 
 DWORD do_set(DWORD op, DWORD device, DWORD component, DWORD object, DWORD zero, void *record, DWORD *size,
              bool componentCall)
 {
-    delay();
-    DWORD swept = 0;
-    bool sweptHere = take_swept_fault(&swept);
     Printer *p = nullptr;
     const ObjectInfo *info = nullptr;
-    DWORD status = validate(device, object, record, size, &p, &info);
-    if (!status && (object == OBJ_HCO_CONFIG) != componentCall)
-        status = SIM_E_UNKNOWN_OBJECT;
-    if (!status && !info->writable)
-        status = SIM_E_NOT_WRITABLE;
-    if (!status && componentCall && !is_accessory(*p, component))
-        status = SIM_E_BAD_COMPONENT;
-    if (!status && sweptHere)
-        status = swept;
-    if (!status)
-        take_fault(op, object, &status);
+    DWORD status = check_call(op, device, component, object, record, size, componentCall, true, &p, &info);
     /* the log keeps what was sent, also for a refused write */
     log_call(op, device, component, object, zero, size, status, record,
              record && size && info && *size == info->size ? info->size : 0);
