@@ -16,7 +16,7 @@ add() { # name sources...
     targets="$targets $name"
 }
 add settings_records_fuzz "$root/tests/fuzz/settings_records_fuzz.cpp" "$root/applet/settings_rules.cpp" "$root/applet/record_builders.cpp"
-[ -f "$root/tests/fuzz/command_line_fuzz.cpp" ] && add command_line_fuzz "$root/tests/fuzz/command_line_fuzz.cpp" "$root"/launcher/command_line.cpp
+[ -f "$root/tests/fuzz/command_line_fuzz.cpp" ] && add command_line_fuzz "$root/tests/fuzz/command_line_fuzz.cpp" "$root/launcher/command_line.cpp" "$root/launcher/code_page_1252.cpp"
 [ -f "$root/tests/fuzz/level_text_fuzz.cpp" ] && add level_text_fuzz "$root/tests/fuzz/level_text_fuzz.cpp" "$root/applet/controls/level_decode.cpp"
 for t in $targets; do
     corpus="$root/tests/fuzz/corpus/${t%_fuzz}"
