@@ -80,6 +80,9 @@ DWORD LoadHcoSettings(HWND dialog, LPARAM initParam)
     if (initParam)
         g_settings.deviceHandle = (DeviceHandle)((const PageDescriptor *)initParam)->deviceHandle;
     g_settings.pageWindow = dialog;
+    /* A page closed while its name edit had the focus never reported losing it; left set,
+     * the new page's first fill of the edit would count as a rename and be written. */
+    g_settings.nameEditFocused = 0;
     g_settings.mode = HCO_MODE_MAILBOX;
     ZeroMemory(&g_settings.paperDestinationBuffer, sizeof g_settings.paperDestinationBuffer);
     g_settings.destinationReadOk = 0;

@@ -104,6 +104,22 @@ TEST_P(ApplyTest, WritesOnlyWhatTheUserChanged)
     }
 }
 
+TEST_F(PageTest, APageClosedWithTheNameEditFocusedLeavesNoRenameBehind)
+{
+    SimPrinterSpec printer = DefaultPrinter();
+    lstrcpyA(printer.binNames[1], "Amministrazione centrale");
+    Open(printer);
+    SetFocus(Item(IDC_NAME_EDIT));
+    DestroyWindow(page);
+    page = CreatePage(TestFrame(), 1);
+    SimLogClear();
+    Apply();
+    EXPECT_TRUE(DeviceWrites().empty());
+    SimPrinterSpec after;
+    SimPrinterAt(0, &after);
+    EXPECT_STREQ("Amministrazione centrale", after.binNames[1]);
+}
+
 INSTANTIATE_TEST_SUITE_P(Apply, ApplyTest, ::testing::ValuesIn(kApplyCases),
                          [](const ::testing::TestParamInfo<ApplyCase> &info) { return std::string(info.param.name); });
 
