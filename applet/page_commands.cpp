@@ -173,6 +173,9 @@ static void RenameSelectedBin(HWND dialog, const char *text)
     LRESULT row = SendMessageA(list, LB_GETCURSEL, 0, 0);
     if (row == LB_ERR)
         return;
+    /* The inserted row briefly makes nine, which would show the scroll bar and take it away
+     * again at every keystroke: the list is redrawn once, when the row is replaced. */
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_INSERTSTRING, row, (LPARAM)text);
     if (row < HCO_BIN_COUNT) {
         lstrcpynA(g_settings.bins[row].name, text, BIN_NAME_BYTES);
@@ -180,6 +183,8 @@ static void RenameSelectedBin(HWND dialog, const char *text)
     }
     SendMessageA(list, LB_DELETESTRING, row + 1, 0);
     SendMessageA(list, LB_SETCURSEL, row, 0);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, NULL, TRUE);
     FillDestinationList();
 }
 

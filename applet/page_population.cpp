@@ -116,6 +116,8 @@ void FillDestinationList(void)
     if (!combo)
         return;
     DWORD destination = g_settings.destination;
+    /* rebuilt row by row at every rename keystroke: drawn once, when complete */
+    SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     AddFixedDestinationRow(combo, IDS_TOP_OUTPUT_BIN, destination == BIN_TOP_OUTPUT || destination == BIN_TOP_OUTPUT_OLD,
                            IDI_TOP_OUTPUT_BIN);
@@ -133,6 +135,8 @@ void FillDestinationList(void)
         AddFixedDestinationRow(combo, g_settings.mode == HCO_MODE_STACKER ? IDS_STACKER_NAME : IDS_JOB_SEPARATOR_NAME,
                                destination == BIN_HCO_FIRST, IDI_HCO_SINGLE_OUTPUT);
     }
+    SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(combo, NULL, TRUE);
 }
 
 void SetControlIcon(HWND dialog, int controlId, int iconId)
@@ -140,10 +144,10 @@ void SetControlIcon(HWND dialog, int controlId, int iconId)
     HWND control = GetDlgItem(dialog, controlId);
     if (!control)
         return;
-    /* LoadIconA shares one handle per resource for the module's life, so the icon that
-     * goes off show is released without ever destroying one that is still shown. */
+    /* The module's shared icons: one handle per resource, kept for the module's life and
+     * never destroyed, so no icon on show is ever released. Showing the same icon again
+     * changes nothing and is skipped. */
     HICON icon = LoadIconA(g_instance, MAKEINTRESOURCEA(LOWORD(iconId)));
-    HICON previous = (HICON)SendMessageA(control, STM_SETICON, (WPARAM)icon, 0);
-    if (previous && previous != icon)
-        DestroyIcon(previous);
+    if ((HICON)SendMessageA(control, STM_GETICON, 0, 0) != icon)
+        SendMessageA(control, STM_SETICON, (WPARAM)icon, 0);
 }
