@@ -10,14 +10,6 @@ namespace {
 
 const DWORD kStatuses[] = { 0xFFFF, 0x1234 };
 
-const ExpectedCall kReadOnline = { SIM_OP_LAL_GET, OBJ_ONLINE_STATE };
-const ExpectedCall kWriteOnline = { SIM_OP_LAL_SET, OBJ_ONLINE_STATE };
-const ExpectedCall kWriteConfig = { SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG };
-const ExpectedCall kPowerCycle = { SIM_OP_LAL_SET, OBJ_POWER_CYCLE };
-const ExpectedCall kReadConfig = { SIM_OP_CAL_GET_COMPONENT, OBJ_HCO_CONFIG };
-const ExpectedCall kReadDestination = { SIM_OP_PAL_GET, OBJ_PAPER_DESTINATION };
-const ExpectedCall kWriteTimeout = { SIM_OP_LAL_SET, OBJ_AUTO_CONTINUE };
-const ExpectedCall kWriteDestination = { SIM_OP_CAL_SET, OBJ_PAPER_DESTINATION };
 
 /* Runs `run` once clean and then once for every call it made failing with each status;
  * `run` arms the fault with ArmFault right before the action and logs no device call

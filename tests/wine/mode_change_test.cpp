@@ -13,12 +13,6 @@ struct Box {
     UINT type;
 };
 
-const ExpectedCall kReadOnline = { SIM_OP_LAL_GET, OBJ_ONLINE_STATE };
-const ExpectedCall kWriteOnline = { SIM_OP_LAL_SET, OBJ_ONLINE_STATE };
-const ExpectedCall kWriteConfig = { SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG };
-const ExpectedCall kPowerCycle = { SIM_OP_LAL_SET, OBJ_POWER_CYCLE };
-const ExpectedCall kReadConfig = { SIM_OP_CAL_GET_COMPONENT, OBJ_HCO_CONFIG };
-const ExpectedCall kReadDestination = { SIM_OP_PAL_GET, OBJ_PAPER_DESTINATION };
 
 struct ModeCase {
     const char *what;

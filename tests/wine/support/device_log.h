@@ -14,6 +14,16 @@ struct ExpectedCall {
     DWORD object;    /* 0 for TALModifyAccess */
 };
 
+/* The calls the applet's mode change, load and apply make, by name. */
+const ExpectedCall kReadOnline = { SIM_OP_LAL_GET, OBJ_ONLINE_STATE };
+const ExpectedCall kWriteOnline = { SIM_OP_LAL_SET, OBJ_ONLINE_STATE };
+const ExpectedCall kWriteConfig = { SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG };
+const ExpectedCall kPowerCycle = { SIM_OP_LAL_SET, OBJ_POWER_CYCLE };
+const ExpectedCall kReadConfig = { SIM_OP_CAL_GET_COMPONENT, OBJ_HCO_CONFIG };
+const ExpectedCall kReadDestination = { SIM_OP_PAL_GET, OBJ_PAPER_DESTINATION };
+const ExpectedCall kWriteTimeout = { SIM_OP_LAL_SET, OBJ_AUTO_CONTINUE };
+const ExpectedCall kWriteDestination = { SIM_OP_CAL_SET, OBJ_PAPER_DESTINATION };
+
 std::vector<SimCall> DeviceCalls();
 std::string DescribeCall(DWORD operation, DWORD object);
 /* gtest failure (non-fatal) for every difference; true when the sequences agree. */
