@@ -39,7 +39,8 @@ static bool Settings_OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM 
         OnControlCommand(window, LOWORD(wParam), (HWND)lParam, HIWORD(wParam));
         return true;
     case WM_HELP:
-        WinHelpA((HWND)((const HELPINFO *)lParam)->hItemHandle, HELP_FILE, HELP_WM_HELP, (ULONG_PTR)HelpIdTable);
+        if (lParam)
+            WinHelpA((HWND)((const HELPINFO *)lParam)->hItemHandle, HELP_FILE, HELP_WM_HELP, (ULONG_PTR)HelpIdTable);
         return true;
     case WM_CONTEXTMENU:
         WinHelpA((HWND)wParam, HELP_FILE, HELP_CONTEXTMENU, (ULONG_PTR)HelpIdTable);
