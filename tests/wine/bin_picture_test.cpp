@@ -196,17 +196,7 @@ protected:
         return bitmap;
     }
     /* Covers the control with magenta, then lets it paint without erasing. */
-    void PaintOverMagenta() const
-    {
-        HDC dc = GetDC(control);
-        HBRUSH brush = CreateSolidBrush(kMagenta);
-        RECT all = { 0, 0, width_, height_ };
-        FillRect(dc, &all, brush);
-        DeleteObject(brush);
-        ReleaseDC(control, dc);
-        InvalidateRect(control, nullptr, FALSE);
-        UpdateWindow(control);
-    }
+    void PaintOverMagenta() const { PaintOver(control, width_, height_, kMagenta); }
     std::vector<COLORREF> Capture() const { return CapturePixels(control, width_, height_); }
     void ExpectClick(int x, int y, int row, const char *what)
     {

@@ -95,17 +95,7 @@ protected:
         InvalidateRect(bar, nullptr, FALSE);
     }
     /* Covers the control with magenta, then lets it paint without erasing. */
-    void PaintOverMagenta() const
-    {
-        HDC dc = GetDC(bar);
-        HBRUSH brush = CreateSolidBrush(kMagenta);
-        RECT all = { 0, 0, kWidth, height_ };
-        FillRect(dc, &all, brush);
-        DeleteObject(brush);
-        ReleaseDC(bar, dc);
-        InvalidateRect(bar, nullptr, FALSE);
-        UpdateWindow(bar);
-    }
+    void PaintOverMagenta() const { PaintOver(bar, kWidth, height_, kMagenta); }
     /* The control's pixels as colour values, row by row. */
     std::vector<COLORREF> Capture() const { return CapturePixels(bar, kWidth, height_); }
     COLORREF At(const std::vector<COLORREF> &pixels, int x, int y) const { return pixels[y * kWidth + x]; }

@@ -244,3 +244,15 @@ std::vector<COLORREF> CapturePixels(HWND window, int width, int height, HBITMAP 
     DeleteObject(dib);
     return pixels;
 }
+
+void PaintOver(HWND window, int width, int height, COLORREF colour)
+{
+    HDC dc = GetDC(window);
+    HBRUSH brush = CreateSolidBrush(colour);
+    RECT all = { 0, 0, width, height };
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    ReleaseDC(window, dc);
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+}

@@ -62,6 +62,10 @@ std::vector<std::string> ListRows(HWND list, bool combo);
  * Wine's null display driver. */
 std::vector<COLORREF> CapturePixels(HWND window, int width, int height, HBITMAP source = nullptr);
 
+/* Covers a window's width x height block with a colour, then lets it paint without
+ * erasing: what the window's paint leaves untouched keeps the colour. */
+void PaintOver(HWND window, int width, int height, COLORREF colour);
+
 /* A top-level frame to own pages in tests. */
 HWND TestFrame();
 
