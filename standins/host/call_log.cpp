@@ -1,6 +1,7 @@
 /* Turns the simulated printer's log entries into readable words. The record bytes come
  * from the log, so what is shown is what travelled, not what the printer made of it. */
 #include "call_log.h"
+#include "host.h"
 #include "device_records.h"
 
 #include <cstdarg>
@@ -45,16 +46,6 @@ std::string Lookup(const Name *table, size_t count, DWORD value)
     return text;
 }
 
-std::string Format(const char *format, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char *format, ...)
-{
-    char text[512];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    return text;
-}
 
 template <typename R> bool Record(const SimCall &call, R *record)
 {
