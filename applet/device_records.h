@@ -35,6 +35,7 @@
 /* printer bin numbers */
 #define BIN_FACE_UP      3
 #define BIN_HCO_FIRST    4   /* accessory tray 1; also its single output outside mailbox mode */
+#define BIN_HCO_LAST     11  /* accessory tray 8 */
 #define BIN_TOP_OUTPUT   20
 #define BIN_TOP_OUTPUT_OLD 1 /* read as the top output bin too */
 

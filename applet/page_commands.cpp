@@ -7,6 +7,13 @@
 #define EDIT_TEXT_CHARS 64
 #define SINGLE_NAME_CHARS 32 /* the single-bin name is loaded into 32 characters */
 
+/* A row the list answers that stands for no bin (none selected, or a list that holds more
+ * or answers oddly) is taken as no selection: it indexes the model's bins. */
+static bool IsBinRow(LRESULT row)
+{
+    return row >= 0 && row < HCO_BIN_COUNT;
+}
+
 static void ShowInNameEdit(HWND dialog, const char *text)
 {
     HWND edit = GetDlgItem(dialog, IDC_NAME_EDIT);
@@ -137,7 +144,7 @@ static void Commands_ModeRadio(HWND dialog, int radio, DWORD target)
 static void Commands_BinSelection(HWND dialog, HWND list)
 {
     LRESULT row = SendMessageA(list, LB_GETCURSEL, 0, 0);
-    if (row == LB_ERR)
+    if (!IsBinRow(row))
         return;
     if (GetDlgItem(dialog, IDC_NAME_EDIT)) {
         char text[EDIT_TEXT_CHARS];
@@ -171,16 +178,14 @@ static void RenameSelectedBin(HWND dialog, const char *text)
     if (!list)
         return;
     LRESULT row = SendMessageA(list, LB_GETCURSEL, 0, 0);
-    if (row == LB_ERR)
+    if (!IsBinRow(row))
         return;
     /* The inserted row briefly makes nine, which would show the scroll bar and take it away
      * again at every keystroke: the list is redrawn once, when the row is replaced. */
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_INSERTSTRING, row, (LPARAM)text);
-    if (row < HCO_BIN_COUNT) {
-        lstrcpynA(g_settings.bins[row].name, text, BIN_NAME_BYTES);
-        g_settings.bins[row].nameChanged = 1;
-    }
+    lstrcpynA(g_settings.bins[row].name, text, BIN_NAME_BYTES);
+    g_settings.bins[row].nameChanged = 1;
     SendMessageA(list, LB_DELETESTRING, row + 1, 0);
     SendMessageA(list, LB_SETCURSEL, row, 0);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
@@ -216,7 +221,7 @@ static void Commands_NameEdit(HWND dialog, HWND edit, UINT code)
 static void Commands_Timeout(HWND combo)
 {
     LRESULT row = SendMessageA(combo, CB_GETCURSEL, 0, 0);
-    if (row == CB_ERR)
+    if (row < 0 || row >= TIMEOUT_CHOICES)
         return;
     g_settings.timeoutIndex = (DWORD)row;
     g_settings.timeoutChanged = 1;
@@ -225,7 +230,7 @@ static void Commands_Timeout(HWND combo)
 static void Commands_Destination(HWND combo)
 {
     LRESULT row = SendMessageA(combo, CB_GETCURSEL, 0, 0);
-    if (row == CB_ERR || row >= DESTINATION_ROWS)
+    if (row < 0 || row >= DESTINATION_ROWS)
         return;
     const DestinationChoice &choice = g_settings.destinations[row];
     int icon = choice.iconId;

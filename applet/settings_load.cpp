@@ -83,6 +83,12 @@ DWORD LoadHcoSettings(HWND dialog, LPARAM initParam)
     /* A page closed while its name edit had the focus never reported losing it; left set,
      * the new page's first fill of the edit would count as a rename and be written. */
     g_settings.nameEditFocused = 0;
+    /* The model outlives its pages: what an earlier page changed is not this page's to
+     * write, and would put rounded timeouts and cut names into a printer nobody edited. */
+    g_settings.timeoutChanged = 0;
+    g_settings.destinationChanged = 0;
+    for (int i = 0; i < HCO_BIN_COUNT; i++)
+        g_settings.bins[i].nameChanged = 0;
     g_settings.mode = HCO_MODE_MAILBOX;
     ZeroMemory(&g_settings.paperDestinationBuffer, sizeof g_settings.paperDestinationBuffer);
     g_settings.destinationReadOk = 0;

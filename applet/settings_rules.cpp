@@ -29,22 +29,29 @@ size_t BoundedLength(const char *text, size_t capacity)
     return n;
 }
 
+/* Length of the first `length` characters of a text without their trailing blanks. */
+static size_t WithoutTrailingBlanks(const char *text, size_t length)
+{
+    while (length > 0 && text[length - 1] == ' ')
+        length--;
+    return length;
+}
+
 void FitName(char *out, size_t maxChars, const char *text, size_t capacity)
 {
-    size_t length = BoundedLength(text, capacity);
-    size_t keep = length;
-    if (length > maxChars) {
-        keep = maxChars;
-        if (text[maxChars] != ' ') {
-            size_t blank = maxChars;
-            while (blank > 0 && text[blank - 1] != ' ')
-                blank--;
-            if (blank > 0)
-                keep = blank - 1;
-        }
+    size_t keep = BoundedLength(text, capacity);
+    if (keep > maxChars) {
+        /* A cut at a word boundary reads better, but not when it throws most of the name
+         * away: two bins would end up with the same first word, or a leading blank with
+         * nothing at all. */
+        size_t blank = maxChars;
+        while (blank > 0 && text[blank] != ' ')
+            blank--;
+        size_t words = WithoutTrailingBlanks(text, blank);
+        keep = words * 3 >= maxChars * 2 ? words : WithoutTrailingBlanks(text, maxChars);
+        if (keep == 0)
+            keep = maxChars;
     }
-    while (keep > 0 && text[keep - 1] == ' ')
-        keep--;
     for (size_t i = 0; i < keep; i++)
         out[i] = text[i];
     out[keep] = 0;

@@ -22,9 +22,11 @@ int32_t TimeoutSecondsForIndex(uint32_t index);
 size_t BoundedLength(const char *text, size_t capacity);
 
 /* Copies a text of at most `capacity` bytes (terminator or not) into `out`, fitted into
- * `maxChars` characters: a longer text is cut at the last blank that keeps it within the
- * limit (a single long word is cut at the limit) and loses its trailing blanks.
- * `out` receives at most maxChars characters and a zero. */
+ * `maxChars` characters. A text within the limit is copied as it is, blanks included. A
+ * longer one is cut at its last blank within the limit when that keeps at least two
+ * thirds of the limit, otherwise at the limit itself; the blanks the cut leaves at the end
+ * are dropped, unless nothing else would remain. `out` receives at most maxChars
+ * characters and a zero. */
 void FitName(char *out, size_t maxChars, const char *text, size_t capacity);
 
 /* The first of the list's valid entries (never beyond six) whose part number contains

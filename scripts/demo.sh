@@ -19,6 +19,12 @@ if [ -n "$DISPLAY" ] && timeout 10 xwd -root -silent >/dev/null 2>&1; then
     export WINEPREFIX="$root/build/win64/wineprefix-x11"
     echo "demo: display $DISPLAY, opening PrintAdmin (prefix $WINEPREFIX)"
     scripts/wineprefix.sh "$WINEPREFIX" x11
+    # Under a window manager Wine's windows must be managed, or they can't be moved or
+    # stacked; on a bare X server each hide or destroy of a managed window waits 2 s instead.
+    managed=N
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && managed=Y
+    echo "demo: window manager $( [ $managed = Y ] && echo found, managed || echo absent, unmanaged) windows"
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d $managed /f >/dev/null 2>&1
     exec /usr/lib/wine/wine64 "$program" --scenario standins/devobj/demo.ini "$@"
 fi
 

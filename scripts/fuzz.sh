@@ -23,7 +23,15 @@ for t in $targets; do
     work="$out/corpus-$t"
     mkdir -p "$work"
     if [ "$mode" = long ]; then
-        "$out/$t" -runs="$runs" -print_final_stats=1 "$work" "$corpus" 2>&1 | grep -E 'stat::number_of_executed_units|ERROR|Done' || true
+        # the filter shows the figures; the fuzzer's own status says whether it found anything
+        code=0
+        "$out/$t" -runs="$runs" -print_final_stats=1 "$work" "$corpus" >"$out/$t.log" 2>&1 || code=$?
+        grep -E 'stat::number_of_executed_units|ERROR|Done' "$out/$t.log" || true
+        if [ $code -ne 0 ]; then
+            tail -40 "$out/$t.log"
+            echo "fuzz: $t failed (exit $code), log in $out/$t.log"
+            exit 1
+        fi
     else
         "$out/$t" -max_total_time=10 "$work" "$corpus" >"$out/$t.log" 2>&1 || { tail -40 "$out/$t.log"; exit 1; }
         echo "fuzz: $t $(grep -o 'Done [0-9]* runs' "$out/$t.log" | tail -1)"

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what the builds and tests need on a Debian 12 machine, only what is missing.
 set -e
-PACKAGES="cmake g++ make googletest fonts-wine mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 python3 xvfb xauth x11-apps imagemagick clang libclang-rt-14-dev"
+PACKAGES="cmake g++ make googletest fonts-wine mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 python3 xvfb xauth x11-apps x11-utils imagemagick clang libclang-rt-14-dev"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

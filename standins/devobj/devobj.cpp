@@ -231,6 +231,11 @@ void write_object(Printer &p, DWORD object, const void *record)
             if (p.pendingMode) {
                 p.config.mode = p.pendingMode;
                 p.pendingMode = 0;
+                /* Outside mailbox mode the mailboxes are gone: paper sent to one of them
+                 * now leaves through the accessory's single output. */
+                uint32_t &bin = p.destination.destination;
+                if (p.config.mode != HCO_MODE_MAILBOX && bin > BIN_HCO_FIRST && bin <= BIN_HCO_LAST)
+                    bin = BIN_HCO_FIRST;
             }
             p.online.onlineState = 0; /* the printer comes back offline */
         }

@@ -29,6 +29,14 @@ static bool IsPrefixOfField(const char *name, const char *field, size_t capacity
     return n <= capacity && std::memcmp(name, field, n) == 0;
 }
 
+static bool OnlyBlanks(const char *text, size_t n)
+{
+    for (size_t i = 0; i < n; i++)
+        if (text[i] != ' ')
+            return false;
+    return true;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     AutoContinueRecord *timeout = Take<AutoContinueRecord>(data, size);
@@ -54,9 +62,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (int i = 0; i < 8; i++) {
         size_t n = std::strlen(bins[i].name);
         Check(n <= BIN_NAME_MAX);
-        Check(n == 0 || bins[i].name[n - 1] != ' ');
         if (mode == HCO_MODE_MAILBOX) {
-            Check(IsPrefixOfField(bins[i].name, config->bins[i + 1].name, DEVICE_BIN_NAME_BYTES));
+            const char *field = config->bins[i + 1].name;
+            size_t length = BoundedLength(field, DEVICE_BIN_NAME_BYTES);
+            Check(IsPrefixOfField(bins[i].name, field, DEVICE_BIN_NAME_BYTES));
+            if (length <= BIN_NAME_MAX) /* a name that fits is kept exactly */
+                Check(n == length);
+            else /* a cut one keeps two thirds but for the blanks it drops, and ends in a
+                  * blank only when it is all blanks */
+                Check(n > 0 && (n * 3 >= BIN_NAME_MAX * 2 || OnlyBlanks(field + n, BIN_NAME_MAX - n)) &&
+                      (bins[i].name[n - 1] != ' ' || OnlyBlanks(bins[i].name, n)));
             Check(bins[i].binNumber == config->bins[i + 1].binNumber);
         } else {
             Check(bins[i].binNumber == config->bins[i].binNumber);

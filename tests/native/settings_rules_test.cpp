@@ -33,24 +33,30 @@ static std::string Fit(const char *text, size_t maxChars, size_t capacity = 256)
     return out;
 }
 
-TEST(FitName, LongNamesAreCutAtTheLastWordThatFits)
+TEST(FitName, NamesThatFitStayAsTheyAreAndLongOnesKeepMostOfThemselves)
 {
     const struct { const char *text; size_t max; const char *fitted; } cases[] = {
         { "MAILBOX 1", 19, "MAILBOX 1" },
         { "1234567890123456789", 19, "1234567890123456789" },
+        { "UFF 1 ", 19, "UFF 1 " },                                 /* fits: blanks kept */
+        { "   ", 19, "   " },
+        { "", 19, "" },
         { "SEPARATORE DELLE OPERAZIONI DI STAMPA", 19, "SEPARATORE DELLE" },
         { "SEPARATORE DELLE OPERAZIONI DI ", 19, "SEPARATORE DELLE" },
         { "SEPARATORE DELLE OPERAZIONI DI STAMPA", 31, "SEPARATORE DELLE OPERAZIONI DI" },
         { "Scomp. testo verso l'alto", 31, "Scomp. testo verso l'alto" },
-        { "Ufficio amministrazione centrale", 19, "Ufficio" },
-        { "ABCDEFGHIJKLMNOPQRSTUVWXYZ", 19, "ABCDEFGHIJKLMNOPQRS" }, /* one long word */
-        { "Nome di diciannove X", 19, "Nome di diciannove" },      /* the blank right at the limit */
-        { "Trailing   ", 19, "Trailing" },
-        { "", 19, "" },
-        { "   ", 19, "" },
+        { "Nome di diciannove X", 19, "Nome di diciannove" },         /* the blank right at the limit */
+        { "ABCDEFGHIJKLM NOPQRSTUVW", 19, "ABCDEFGHIJKLM" },             /* 13 of 19 kept: two thirds */
+        { "ABCDEFGHIJKL MNOPQRSTUVW", 19, "ABCDEFGHIJKL MNOPQR" },       /* 12 would be less */
+        { "Ufficio amministrazione", 19, "Ufficio amministraz" },
+        { " ABCDEFGHIJKLMNOPQRSTUVW", 19, " ABCDEFGHIJKLMNOPQR" },
+        { "ABCDEFGHIJKLMNOPQRSTUVWXYZ", 19, "ABCDEFGHIJKLMNOPQRS" },     /* one long word */
+        { "ABCDEFGHIJKLMN  OPQRSTU", 19, "ABCDEFGHIJKLMN" },             /* the cut's blanks go */
+        { "ABCDEFGHIJ      XYZWWWW", 19, "ABCDEFGHIJ      XYZ" },        /* and count against it */
+        { "                        ", 19, "                   " },       /* but never all of it */
     };
     for (const auto &c : cases)
-        EXPECT_EQ(c.fitted, Fit(c.text, c.max)) << '"' << c.text << '"';
+        EXPECT_EQ(c.fitted, Fit(c.text, c.max)) << '"' << c.text << '"' << " in " << c.max;
 }
 
 TEST(FitName, NeverReadsPastAnUnterminatedField)

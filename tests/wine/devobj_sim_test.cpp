@@ -80,6 +80,46 @@ TEST_F(SimulatedPrinter, ModeTakesEffectAfterPowerCycleAndPrinterStaysOfflineUnt
     EXPECT_EQ(1u, Online());
 }
 
+/* Paper sent to a mailbox leaves through the single output once the mailboxes are gone;
+ * every other destination stays, and a poked record stays as poked until a mode changes. */
+TEST_F(SimulatedPrinter, NewModeMovesADestinationTheModeNoLongerHas)
+{
+    struct Case {
+        DWORD mode;
+        DWORD before, after;
+    } cases[] = {
+        { HCO_MODE_STACKER, 6, BIN_HCO_FIRST },
+        { HCO_MODE_JOB_SEPARATOR, BIN_HCO_LAST, BIN_HCO_FIRST },
+        { 4, 5, BIN_HCO_FIRST }, /* an unknown mode has no mailboxes either */
+        { HCO_MODE_STACKER, BIN_HCO_FIRST, BIN_HCO_FIRST },
+        { HCO_MODE_STACKER, BIN_TOP_OUTPUT, BIN_TOP_OUTPUT },
+        { HCO_MODE_JOB_SEPARATOR, BIN_FACE_UP, BIN_FACE_UP },
+        { HCO_MODE_STACKER, 12, 12 },
+        { HCO_MODE_MAILBOX, 9, 9 },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode << ", destination " << c.before);
+        SimReset();
+        PaperDestinationRecord d;
+        ASSERT_EQ(0u, SimPeekObject(kDevice, OBJ_PAPER_DESTINATION, &d, sizeof d));
+        const PaperDestinationRecord read = d;
+        d.destination = c.before;
+        ASSERT_EQ(0u, SimPokeObject(kDevice, OBJ_PAPER_DESTINATION, &d, sizeof d));
+        HcoConfigRecord w = {};
+        w.fieldMask = HCO_CONFIG_FIELD_MODE;
+        w.mode = c.mode;
+        ASSERT_EQ(0u, WriteConfig(w));
+        SimPeekObject(kDevice, OBJ_PAPER_DESTINATION, &d, sizeof d);
+        EXPECT_EQ(c.before, d.destination) << "moved before the power cycle";
+
+        ASSERT_EQ(0u, Request(OBJ_POWER_CYCLE, POWER_CYCLE_REQUEST));
+        SimPeekObject(kDevice, OBJ_PAPER_DESTINATION, &d, sizeof d);
+        EXPECT_EQ(c.after, d.destination);
+        EXPECT_EQ(0, memcmp(read.reserved1, d.reserved1, sizeof d.reserved1));
+        EXPECT_EQ(0, memcmp(read.reserved2, d.reserved2, sizeof d.reserved2));
+    }
+}
+
 TEST_F(SimulatedPrinter, TimeoutWriteWithoutItsBitChangesNothing)
 {
     AutoContinueRecord w = {};

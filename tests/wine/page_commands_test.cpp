@@ -192,6 +192,49 @@ TEST_F(PageTest, DestinationChoicePicksTheRowsBinAndIcon)
     }
 }
 
+/* A control whose selection query answers `s_oddRow`, whatever it shows. */
+LRESULT s_oddRow;
+WNDPROC s_controlProc;
+LRESULT CALLBACK AnswerOddRow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == CB_GETCURSEL || message == LB_GETCURSEL)
+        return s_oddRow;
+    return CallWindowProcA(s_controlProc, window, message, wParam, lParam);
+}
+
+/* A row no table entry stands for is no selection: nothing of the model changes, so the
+ * apply writes nothing, and nothing is read or written outside the model's tables. */
+TEST_F(PageTest, ARowOutsideItsTableIsTakenAsNoSelection)
+{
+    const struct { int id; LRESULT row; } cases[] = {
+        { IDC_DESTINATION_COMBO, -2 }, { IDC_DESTINATION_COMBO, -100000 }, { IDC_DESTINATION_COMBO, 10 },
+        { IDC_TIMEOUT_COMBO, -2 }, { IDC_TIMEOUT_COMBO, 8 },
+        { IDC_BIN_LIST, -2 }, { IDC_BIN_LIST, 8 },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE("control " + std::to_string(c.id) + " answers row " + std::to_string(c.row));
+        Open(DefaultPrinter());
+        HWND control = Item(c.id);
+        s_oddRow = c.row;
+        s_controlProc = (WNDPROC)SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)AnswerOddRow);
+        int picture = LastPictureId();
+        std::string edit = WindowText(Item(IDC_NAME_EDIT));
+        UINT code = c.id == IDC_BIN_LIST ? LBN_SELCHANGE : CBN_SELCHANGE;
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(c.id, code), (LPARAM)control);
+        if (c.id == IDC_BIN_LIST)
+            Type("Rinominato");
+        EXPECT_EQ(picture, LastPictureId());
+        if (c.id != IDC_BIN_LIST)
+            EXPECT_EQ(edit, WindowText(Item(IDC_NAME_EDIT)));
+        SimLogClear();
+        Apply();
+        EXPECT_TRUE(DeviceCalls().empty());
+        SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)s_controlProc);
+        DestroyWindow(page);
+        page = nullptr;
+    }
+}
+
 TEST_F(PageTest, StandAloneDialogOkKeepsWhatTheUserSetAndCancelDoesNot)
 {
     typedef INT_PTR(WINAPI * PopupFn)(HWND);

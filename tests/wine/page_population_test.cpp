@@ -123,11 +123,13 @@ TEST_F(PageTest, NamesFromThePrinterAreFittedAndNeverReadPastTheirField)
     SimPeekObject(1, OBJ_HCO_CONFIG, &config, sizeof config);
     memset(config.bins[1].name, 'X', sizeof config.bins[1].name); /* no terminator */
     lstrcpyA(config.bins[2].name, "Ufficio amministrazione centrale");
+    lstrcpyA(config.bins[3].name, "UFF 1 ");
     SimPokeObject(1, OBJ_HCO_CONFIG, &config, sizeof config);
     page = CreatePage(TestFrame(), 1);
     std::vector<std::string> rows = BinRows();
     EXPECT_EQ(std::string(19, 'X'), rows[0]);
-    EXPECT_EQ("Ufficio", rows[1]);
+    EXPECT_EQ("Ufficio amministraz", rows[1]);
+    EXPECT_EQ("UFF 1 ", rows[2]);
 }
 
 struct StateCase {

@@ -47,7 +47,6 @@ struct ApplyCase {
 
 void PrintTo(const ApplyCase &c, std::ostream *os) { *os << c.name; }
 
-/* The changed flags live as long as the library, so every case runs in a process of its own. */
 class ApplyTest : public PageTest, public ::testing::WithParamInterface<ApplyCase> {
 public:
     using PageTest::Pick;
@@ -118,6 +117,75 @@ TEST_F(PageTest, APageClosedWithTheNameEditFocusedLeavesNoRenameBehind)
     SimPrinterSpec after;
     SimPrinterAt(0, &after);
     EXPECT_STREQ("Amministrazione centrale", after.binNames[1]);
+}
+
+/* The model outlives its pages: what one page changed must not be written by the next. */
+TEST_F(PageTest, ALaterPageWritesNothingItsUserLeftUntouched)
+{
+    SimPrinterSpec a = DefaultPrinter(), b = DefaultPrinter();
+    a.device = 1;
+    b.device = 2;
+    b.timeoutSeconds = 450; /* shown as the next longer choice, 600 s */
+    lstrcpyA(b.binNames[1], "Amministrazione centrale");
+    UsePrinters({ a, b });
+
+    page = CreatePage(TestFrame(), 1);
+    Pick(IDC_BIN_LIST, 2);
+    Type("Acquisti");
+    Pick(IDC_TIMEOUT_COMBO, 3);
+    Pick(IDC_DESTINATION_COMBO, 1);
+    SimLogClear();
+    Apply();
+    ExpectCalls({ kTimeoutWrite, kNamesWrite, kDestinationWrite });
+    DestroyWindow(page);
+
+    page = CreatePage(TestFrame(), 2);
+    ASSERT_NE(nullptr, page);
+    for (UINT message : { 1690u, 1692u }) {
+        SimLogClear();
+        EXPECT_EQ(1u, Apply(message));
+        EXPECT_TRUE(DeviceCalls().empty()) << "message " << message;
+    }
+    SimPrinterSpec after;
+    SimPrinterAt(1, &after);
+    EXPECT_EQ(450, after.timeoutSeconds);
+    EXPECT_STREQ("Amministrazione centrale", after.binNames[1]);
+}
+
+/* The stand-alone dialog's OK picks its timeout after an earlier page changed names, a
+ * timeout and a destination: only the timeout is written. */
+HWND s_dialog;
+void CALLBACK PickTimeoutAndPressOk(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    HWND dialog = s_dialog = GetActiveWindow();
+    HWND combo = GetDlgItem(dialog, IDC_TIMEOUT_COMBO);
+    SendMessageA(combo, CB_SETCURSEL, 5, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_TIMEOUT_COMBO, CBN_SELCHANGE), (LPARAM)combo);
+    SimLogClear();
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(PageTest, TheStandAloneDialogWritesOnlyWhatWasChangedInIt)
+{
+    Open(DefaultPrinter());
+    Pick(IDC_BIN_LIST, 0);
+    Type("Posta");
+    Pick(IDC_TIMEOUT_COMBO, 1);
+    Pick(IDC_DESTINATION_COMBO, 1);
+    DestroyWindow(page);
+    page = nullptr;
+
+    typedef INT_PTR(WINAPI * PopupFn)(HWND);
+    PopupFn popup = (PopupFn)BinpanelProc("HCOPopupDialog");
+    s_dialog = nullptr;
+    SetTimer(nullptr, 0, 10, PickTimeoutAndPressOk);
+    EXPECT_EQ(IDOK, popup(TestFrame()));
+    ASSERT_NE(nullptr, s_dialog);
+    std::vector<SimCall> calls = DeviceCalls();
+    ExpectCalls({ kTimeoutWrite }, calls);
+    if (!calls.empty())
+        EXPECT_EQ(2700, RecordOf<AutoContinueRecord>(calls[0]).timeoutSeconds);
 }
 
 INSTANTIATE_TEST_SUITE_P(Apply, ApplyTest, ::testing::ValuesIn(kApplyCases),
