@@ -24,11 +24,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     return TRUE;
 }
 
-static bool HasHcoCapability(const OutputCapabilitiesRecord &caps)
-{
-    return (caps.capabilityFlags & CAPABILITY_FLAG_HCO) && caps.capabilityWord != 0;
-}
-
 extern "C" DWORD WINAPI AppletGetTabPages(DeviceHandle device, PageDescriptor *pages, DWORD *pageCount,
                                           DWORD requestFlags)
 {
@@ -45,7 +40,7 @@ extern "C" DWORD WINAPI AppletGetTabPages(DeviceHandle device, PageDescriptor *p
             OutputCapabilitiesRecord caps;
             size = sizeof caps;
             result = PALGetObject(device, OBJ_OUTPUT_CAPABILITIES, 0, &caps, &size);
-            if (result == 0 && HasHcoCapability(caps)) {
+            if (result == 0 && ReportsHcoAccessory(&caps)) {
                 PageDescriptor page;
                 page.descriptorSize = sizeof page;
                 page.flags = 0;

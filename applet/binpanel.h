@@ -8,14 +8,7 @@
 #include "devobj.h"
 #include "settings_rules.h"
 
-#define HCO_BIN_COUNT 8
 #define DESTINATION_ROWS 10
-
-typedef struct HcoBin {
-    char name[BIN_NAME_BYTES];
-    DWORD nameChanged;
-    DWORD binNumber;
-} HcoBin;
 
 typedef struct DestinationChoice {
     LONG iconId;
@@ -52,9 +45,21 @@ extern "C" INT_PTR WINAPI HCOSheetProc(HWND window, UINT message, WPARAM wParam,
 extern "C" INT_PTR WINAPI HCOPopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 extern "C" INT_PTR WINAPI HCOPopupDialog(HWND parent);
 
+/* device_access.cpp: the page's exchanges with the printer, each returning its status */
+DWORD ReadAutoContinue(AutoContinueRecord *record);
+DWORD ReadOutputCapabilities(OutputCapabilitiesRecord *record);
+DWORD ReadComponentList(ComponentListRecord *record);
+DWORD ReadOnlineState(OnlineStateRecord *record);
+DWORD ReadPaperDestination(PaperDestinationRecord *record);
+DWORD ReadHcoConfig(HcoConfigRecord *record);
+DWORD WriteAutoContinue(AutoContinueRecord *record);
+DWORD WriteOnlineState(OnlineStateRecord *record, DWORD request);
+DWORD WritePowerCycle(void);
+DWORD WritePaperDestination(PaperDestinationRecord *record);
+DWORD WriteHcoConfig(HcoConfigRecord *record);
+
 /* settings_load.cpp */
 DWORD LoadHcoSettings(HWND dialog, LPARAM initParam);
-bool ReadHcoConfig(HcoConfigRecord *config);
 void LoadBinName(HcoBin *bin, UINT stringId, int bufferChars);
 
 /* dialog_controls.cpp */
@@ -62,6 +67,7 @@ void EnableControl(HWND dialog, int controlId, BOOL enable);
 void ShowPictureOf(HWND dialog, int bitmapId);
 void AnnounceBinSelection(HWND dialog, HWND list); /* the list box's own selection notification */
 void SelectBinRow(HWND dialog, HWND list, int row); /* scrolls to the row, selects and announces it */
+void ShowInNameEdit(HWND dialog, const char *text); /* all of it selected, the edit focused */
 
 /* page_population.cpp */
 DWORD PopulatePage(HWND dialog);
@@ -72,6 +78,7 @@ void SetControlIcon(HWND dialog, int controlId, int iconId);
 void OnControlCommand(HWND dialog, int controlId, HWND control, UINT code);
 
 /* mode_change.cpp */
+void OnModeRadio(HWND dialog, int radio, DWORD target);
 DWORD ChangeHcoMode(HWND dialog, DWORD targetMode);
 
 /* wait_dialog.cpp */

@@ -29,3 +29,13 @@ void SelectBinRow(HWND dialog, HWND list, int row)
     SendMessageA(list, LB_SETCURSEL, row, 0);
     AnnounceBinSelection(dialog, list);
 }
+
+void ShowInNameEdit(HWND dialog, const char *text)
+{
+    HWND edit = GetDlgItem(dialog, IDC_NAME_EDIT);
+    if (!edit)
+        return;
+    SetWindowTextA(edit, text);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SetFocus(edit);
+}

@@ -1,144 +1,16 @@
-/* Command handling of the page and the stand-alone dialog: mode radios with the mode
- * change, bin selection and renaming, timeout and destination choices, the dialog's
- * buttons. Nothing here writes settings to the printer; the apply does. */
+/* Command handling of the page and the stand-alone dialog: bin selection and renaming,
+ * timeout and destination choices, the dialog's buttons; the mode radios go to the mode
+ * change. Nothing here writes settings to the printer; the apply does. */
 #include "binpanel.h"
 #include "resource.h"
 
 #define EDIT_TEXT_CHARS 64
-#define SINGLE_NAME_CHARS 32 /* the single-bin name is loaded into 32 characters */
 
 /* A row the list answers that stands for no bin (none selected, or a list that holds more
  * or answers oddly) is taken as no selection: it indexes the model's bins. */
 static bool IsBinRow(LRESULT row)
 {
     return row >= 0 && row < HCO_BIN_COUNT;
-}
-
-static void ShowInNameEdit(HWND dialog, const char *text)
-{
-    HWND edit = GetDlgItem(dialog, IDC_NAME_EDIT);
-    if (!edit)
-        return;
-    SetWindowTextA(edit, text);
-    SendMessageA(edit, EM_SETSEL, 0, -1);
-    SetFocus(edit);
-}
-
-static void RefillBinList(HWND list)
-{
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    for (int i = 0; i < HCO_BIN_COUNT; i++)
-        SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)g_settings.bins[i].name);
-}
-
-static void ResetBinNames(UINT stringId, int bufferChars)
-{
-    for (int i = 0; i < HCO_BIN_COUNT; i++) {
-        LoadBinName(&g_settings.bins[i], stringId == IDS_MAILBOX_FIRST ? stringId + i : stringId, bufferChars);
-        g_settings.bins[i].nameChanged = 0;
-    }
-}
-
-static void SwitchToMailbox(HWND dialog)
-{
-    EnableControl(dialog, IDC_MAILBOX_GROUP, TRUE);
-    HWND list = GetDlgItem(dialog, IDC_BIN_LIST);
-    if (list) {
-        EnableWindow(list, TRUE);
-        ResetBinNames(IDS_MAILBOX_FIRST, 256);
-        HcoConfigRecord config;
-        if (ReadHcoConfig(&config) && config.mode == HCO_MODE_MAILBOX) {
-            for (int k = 1; k <= HCO_BIN_COUNT; k++) {
-                HcoBin &bin = g_settings.bins[k - 1];
-                FitName(bin.name, BIN_NAME_MAX, config.bins[k].name, sizeof config.bins[k].name);
-                bin.binNumber = config.bins[k].binNumber;
-            }
-        }
-        RefillBinList(list);
-        SelectBinRow(dialog, list, 0);
-        ShowInNameEdit(dialog, g_settings.bins[0].name);
-    }
-    EnableControl(dialog, IDC_NAME_LABEL, TRUE);
-    EnableControl(dialog, IDC_NAME_EDIT, TRUE);
-    EnableControl(dialog, IDC_BIN_PICTURE, TRUE);
-}
-
-static void SwitchToSingleOutput(HWND dialog, DWORD target)
-{
-    EnableControl(dialog, IDC_MAILBOX_GROUP, FALSE);
-    HWND list = GetDlgItem(dialog, IDC_BIN_LIST);
-    if (list) {
-        EnableWindow(list, TRUE);
-        ResetBinNames(target == HCO_MODE_STACKER ? IDS_STACKER_NAME : IDS_JOB_SEPARATOR_NAME, SINGLE_NAME_CHARS);
-        HcoConfigRecord config;
-        if (ReadHcoConfig(&config) && config.mode == target) {
-            for (int i = 0; i < HCO_BIN_COUNT; i++) {
-                HcoBin &bin = g_settings.bins[i];
-                FitName(bin.name, BIN_NAME_MAX, config.bins[1].name, sizeof config.bins[1].name);
-                bin.binNumber = config.bins[i].binNumber;
-            }
-        }
-        RefillBinList(list);
-        EnableWindow(list, FALSE);
-        ShowInNameEdit(dialog, g_settings.bins[0].name);
-    }
-    EnableControl(dialog, IDC_NAME_LABEL, FALSE);
-    EnableControl(dialog, IDC_NAME_EDIT, FALSE);
-    EnableControl(dialog, IDC_BIN_PICTURE, FALSE);
-    ShowPictureOf(dialog, IDB_HCO_NO_TRAY);
-}
-
-static void CheckAndFocus(HWND dialog, int radio)
-{
-    CheckDlgButton(dialog, radio, BST_CHECKED);
-    HWND control = GetDlgItem(dialog, radio);
-    if (control)
-        SetFocus(control);
-}
-
-static void PutRadiosBack(HWND dialog, int radio)
-{
-    CheckDlgButton(dialog, radio, BST_UNCHECKED);
-    switch (g_settings.mode) {
-    case HCO_MODE_STACKER:
-        CheckAndFocus(dialog, IDC_MODE_STACKER);
-        break;
-    case HCO_MODE_JOB_SEPARATOR:
-        CheckAndFocus(dialog, IDC_MODE_JOB_SEPARATOR);
-        break;
-    case HCO_MODE_MAILBOX: {
-        CheckAndFocus(dialog, IDC_MODE_MAILBOX);
-        EnableControl(dialog, IDC_MAILBOX_GROUP, TRUE);
-        HWND list = GetDlgItem(dialog, IDC_BIN_LIST);
-        if (list) {
-            EnableWindow(list, TRUE);
-            AnnounceBinSelection(dialog, list);
-        }
-        EnableControl(dialog, IDC_NAME_LABEL, TRUE);
-        EnableControl(dialog, IDC_NAME_EDIT, TRUE);
-        EnableControl(dialog, IDC_BIN_PICTURE, TRUE);
-        break;
-    }
-    }
-}
-
-static void Commands_ModeRadio(HWND dialog, int radio, DWORD target)
-{
-    if (g_settings.mode == target)
-        return;
-    /* the radios are automatic: a click has already checked this one */
-    if (IsDlgButtonChecked(dialog, radio) != BST_CHECKED)
-        return;
-    if (ChangeHcoMode(dialog, target) != 0) {
-        PutRadiosBack(dialog, radio);
-        return;
-    }
-    if (target == HCO_MODE_MAILBOX)
-        SwitchToMailbox(dialog);
-    else
-        SwitchToSingleOutput(dialog, target);
-    g_settings.mode = target;
-    FillDestinationList();
 }
 
 static void Commands_BinSelection(HWND dialog, HWND list)
@@ -251,13 +123,13 @@ void OnControlCommand(HWND dialog, int controlId, HWND control, UINT code)
         EndDialog(dialog, controlId);
         break;
     case IDC_MODE_MAILBOX:
-        Commands_ModeRadio(dialog, controlId, HCO_MODE_MAILBOX);
+        OnModeRadio(dialog, controlId, HCO_MODE_MAILBOX);
         break;
     case IDC_MODE_JOB_SEPARATOR:
-        Commands_ModeRadio(dialog, controlId, HCO_MODE_JOB_SEPARATOR);
+        OnModeRadio(dialog, controlId, HCO_MODE_JOB_SEPARATOR);
         break;
     case IDC_MODE_STACKER:
-        Commands_ModeRadio(dialog, controlId, HCO_MODE_STACKER);
+        OnModeRadio(dialog, controlId, HCO_MODE_STACKER);
         break;
     case IDC_BIN_LIST:
         if (code == LBN_SELCHANGE && control)

@@ -29,12 +29,13 @@ static_assert(offsetof(PageDescriptor, deviceHandle) == 28, "deviceHandle");
 static_assert(offsetof(PageDescriptor, lastWord) == 32, "lastWord");
 #endif
 
-/* The host's private page messages. */
+/* The host's private page messages. The page takes the two notices as handled and
+ * does nothing with them. */
 #define PAGE_MSG_APPLY          (WM_USER + 666) /* 1690 */
-#define PAGE_MSG_1691           (WM_USER + 667)
+#define PAGE_MSG_NOTICE         (WM_USER + 667) /* 1691 */
 #define PAGE_MSG_APPLY_AGAIN    (WM_USER + 668) /* 1692 */
 #define PAGE_MSG_HELP           (WM_USER + 669) /* 1693 */
-#define PAGE_MSG_1694           (WM_USER + 670)
+#define PAGE_MSG_SECOND_NOTICE  (WM_USER + 670) /* 1694 */
 #define PAGE_MSG_QUERY          (WM_USER + 671) /* 1695 */
 
 #endif

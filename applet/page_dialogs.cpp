@@ -76,8 +76,8 @@ extern "C" INT_PTR WINAPI HCOSheetProc(HWND window, UINT message, WPARAM wParam,
     case PAGE_MSG_HELP:
         WinHelpA(window, HELP_FILE, HELP_CONTEXT, HELP_TOPIC_PAGE);
         return 1;
-    case PAGE_MSG_1691:
-    case PAGE_MSG_1694:
+    case PAGE_MSG_NOTICE:
+    case PAGE_MSG_SECOND_NOTICE:
         return 1;
     }
     return 0;

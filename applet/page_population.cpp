@@ -60,11 +60,10 @@ static void ShowSingleOutputMode(HWND dialog, int radio)
 
 /* Reads the paper destination; the kept buffer changes only with a good read, so that
  * the apply never writes back what a failed read left behind. */
-static bool ReadPaperDestination(void)
+static bool TakePaperDestination(void)
 {
     PaperDestinationRecord record;
-    DWORD size = sizeof record;
-    if (PALGetObject(g_settings.deviceHandle, OBJ_PAPER_DESTINATION, 0, &record, &size) != 0)
+    if (ReadPaperDestination(&record) != 0)
         return false;
     g_settings.paperDestinationBuffer = record;
     g_settings.destinationReadOk = 1;
@@ -83,7 +82,7 @@ DWORD PopulatePage(HWND dialog)
     else if (g_settings.mode == HCO_MODE_JOB_SEPARATOR)
         ShowSingleOutputMode(dialog, IDC_MODE_JOB_SEPARATOR);
     if (GetDlgItem(dialog, IDC_DESTINATION_COMBO)) {
-        if (ReadPaperDestination())
+        if (TakePaperDestination())
             g_settings.destinationAtLoad = g_settings.destination;
         FillDestinationList();
     }
@@ -111,7 +110,7 @@ static void AddFixedDestinationRow(HWND combo, UINT stringId, bool isDestination
 
 void FillDestinationList(void)
 {
-    ReadPaperDestination();
+    TakePaperDestination();
     HWND combo = GetDlgItem(g_settings.pageWindow, IDC_DESTINATION_COMBO);
     if (!combo)
         return;

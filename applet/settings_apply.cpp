@@ -7,8 +7,7 @@ static void ApplyTimeout(void)
 {
     AutoContinueRecord record;
     BuildTimeoutRecord(&record, g_settings.timeoutIndex);
-    DWORD size = sizeof record;
-    LALSetObject(g_settings.deviceHandle, OBJ_AUTO_CONTINUE, 0, &record, &size);
+    WriteAutoContinue(&record);
 }
 
 static void ApplyBinNames(void)
@@ -25,8 +24,7 @@ static void ApplyBinNames(void)
         return;
     HcoConfigRecord record;
     BuildBinNamesRecord(&record, names);
-    DWORD size = sizeof record;
-    CALSetComponentObject(g_settings.deviceHandle, g_settings.componentId, OBJ_HCO_CONFIG, 0, &record, &size);
+    WriteHcoConfig(&record);
 }
 
 static void ApplyDestination(void)
@@ -38,8 +36,7 @@ static void ApplyDestination(void)
     if (!g_settings.destinationReadOk)
         return;
     g_settings.paperDestinationBuffer.destination = g_settings.destination;
-    DWORD size = sizeof g_settings.paperDestinationBuffer;
-    CALSetObject(g_settings.deviceHandle, OBJ_PAPER_DESTINATION, 0, &g_settings.paperDestinationBuffer, &size);
+    WritePaperDestination(&g_settings.paperDestinationBuffer);
 }
 
 void ApplyHcoSettings(void)

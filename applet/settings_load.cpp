@@ -37,27 +37,17 @@ void LoadBinName(HcoBin *bin, UINT stringId, int bufferChars)
     FitName(bin->name, BIN_NAME_MAX, text, sizeof text);
 }
 
-bool ReadHcoConfig(HcoConfigRecord *config)
-{
-    DWORD size = sizeof *config;
-    return CALGetComponentObject(g_settings.deviceHandle, g_settings.componentId, OBJ_HCO_CONFIG, 0, config,
-                                 &size) == 0;
-}
-
 static void LoadTimeout(void)
 {
     AutoContinueRecord record;
-    DWORD size = sizeof record;
-    if (LALGetObject(g_settings.deviceHandle, OBJ_AUTO_CONTINUE, 0, &record, &size) == 0)
+    if (ReadAutoContinue(&record) == 0)
         g_settings.timeoutIndex = TimeoutIndexForSeconds(record.timeoutSeconds);
 }
 
 static bool AccessoryReported(void)
 {
     OutputCapabilitiesRecord caps;
-    DWORD size = sizeof caps;
-    return LALGetObject(g_settings.deviceHandle, OBJ_OUTPUT_CAPABILITIES, 0, &caps, &size) == 0 &&
-           (caps.capabilityFlags & CAPABILITY_FLAG_HCO) && caps.capabilityWord != 0;
+    return ReadOutputCapabilities(&caps) == 0 && ReportsHcoAccessory(&caps);
 }
 
 /* Takes over the mode, names and bin numbers of a configuration record as read. */
@@ -67,12 +57,7 @@ static void TakeConfiguration(const HcoConfigRecord &config)
     stacker[0] = separator[0] = 0;
     LoadStringA(g_instance, IDS_STACKER_NAME, stacker, sizeof stacker);
     LoadStringA(g_instance, IDS_JOB_SEPARATOR_NAME, separator, sizeof separator);
-    ModelBin bins[HCO_BIN_COUNT];
-    g_settings.mode = TakeConfigRecord(&config, stacker, separator, bins);
-    for (int i = 0; i < HCO_BIN_COUNT; i++) {
-        lstrcpynA(g_settings.bins[i].name, bins[i].name, BIN_NAME_BYTES);
-        g_settings.bins[i].binNumber = bins[i].binNumber;
-    }
+    g_settings.mode = TakeConfigRecord(&config, stacker, separator, g_settings.bins);
 }
 
 DWORD LoadHcoSettings(HWND dialog, LPARAM initParam)
@@ -100,9 +85,7 @@ DWORD LoadHcoSettings(HWND dialog, LPARAM initParam)
 
     if (AccessoryReported()) {
         ComponentListRecord list;
-        DWORD size = sizeof list;
-        if (LALGetObject(g_settings.deviceHandle, OBJ_COMPONENT_LIST, 0, &list, &size) == 0 &&
-            list.componentCount != 0) {
+        if (ReadComponentList(&list) == 0 && list.componentCount != 0) {
             int entry = FindAccessoryEntry(&list);
             if (entry < 0) {
                 g_settings.componentId = -1;
@@ -110,7 +93,7 @@ DWORD LoadHcoSettings(HWND dialog, LPARAM initParam)
             }
             g_settings.componentId = (ComponentId)list.entries[entry].componentId;
             HcoConfigRecord config;
-            if (ReadHcoConfig(&config))
+            if (ReadHcoConfig(&config) == 0)
                 TakeConfiguration(config);
         }
     }

@@ -80,26 +80,43 @@ int FindAccessoryEntry(const ComponentListRecord *list)
     return -1;
 }
 
+bool ReportsHcoAccessory(const OutputCapabilitiesRecord *caps)
+{
+    return (caps->capabilityFlags & CAPABILITY_FLAG_HCO) && caps->capabilityWord != 0;
+}
+
 uint32_t NormalizeMode(uint32_t mode)
 {
     return mode == HCO_MODE_MAILBOX || mode == HCO_MODE_STACKER ? mode : HCO_MODE_JOB_SEPARATOR;
 }
 
-uint32_t TakeConfigRecord(const HcoConfigRecord *config, const char *stackerName, const char *separatorName,
-                          ModelBin bins[8])
+void TakeConfigBins(const HcoConfigRecord *config, uint32_t mode, const char *singleName, size_t singleCapacity,
+                    HcoBin bins[HCO_BIN_COUNT])
 {
-    if (config->mode == HCO_MODE_MAILBOX) {
-        for (int k = 1; k <= 8; k++) {
-            FitName(bins[k - 1].name, BIN_NAME_MAX, config->bins[k].name, sizeof config->bins[k].name);
-            bins[k - 1].binNumber = config->bins[k].binNumber;
+    for (int i = 0; i < HCO_BIN_COUNT; i++) {
+        if (mode == HCO_MODE_MAILBOX) {
+            const HcoBinRecord &record = config->bins[i + 1];
+            FitName(bins[i].name, BIN_NAME_MAX, record.name, sizeof record.name);
+            bins[i].binNumber = record.binNumber;
+        } else {
+            FitName(bins[i].name, BIN_NAME_MAX, singleName, singleCapacity);
+            bins[i].binNumber = config->bins[i].binNumber;
         }
-        return HCO_MODE_MAILBOX;
     }
-    uint32_t mode = config->mode == HCO_MODE_STACKER ? HCO_MODE_STACKER : HCO_MODE_JOB_SEPARATOR;
-    const char *single = mode == HCO_MODE_STACKER ? stackerName : separatorName;
-    for (int i = 0; i < 8; i++) {
-        FitName(bins[i].name, BIN_NAME_MAX, single, 256);
-        bins[i].binNumber = config->bins[i].binNumber;
-    }
+}
+
+uint32_t TakeConfigRecord(const HcoConfigRecord *config, const char *stackerName, const char *separatorName,
+                          HcoBin bins[HCO_BIN_COUNT])
+{
+    uint32_t mode = NormalizeMode(config->mode);
+    TakeConfigBins(config, mode, mode == HCO_MODE_STACKER ? stackerName : separatorName, 256, bins);
     return mode;
+}
+
+bool TakeSwitchedConfig(const HcoConfigRecord *config, uint32_t target, HcoBin bins[HCO_BIN_COUNT])
+{
+    if (config->mode != target)
+        return false;
+    TakeConfigBins(config, target, config->bins[1].name, sizeof config->bins[1].name, bins);
+    return true;
 }

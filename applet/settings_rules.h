@@ -10,6 +10,7 @@
 #define BIN_NAME_BYTES 20          /* a bin name of the model: 19 characters and a zero */
 #define BIN_NAME_MAX (BIN_NAME_BYTES - 1)
 #define DEVICE_BIN_NAME_MAX (DEVICE_BIN_NAME_BYTES - 1)
+#define HCO_BIN_COUNT 8           /* the accessory's trays, mailboxes in mailbox mode */
 #define TIMEOUT_CHOICES 8
 #define TIMEOUT_UNLIMITED_INDEX 7
 
@@ -33,18 +34,34 @@ void FitName(char *out, size_t maxChars, const char *text, size_t capacity);
  * the accessory's part number; its index, or -1. */
 int FindAccessoryEntry(const ComponentListRecord *list);
 
-/* What a configuration record read from the printer gives the model: its mode (2
- * mailbox, 1 stacker, anything else job separator, 3), and the eight bins' names and
- * numbers. In mailbox mode they come from records 1 to 8; otherwise every name is the
- * mode's single-bin name and the numbers come from records 0 to 7. */
-typedef struct ModelBin {
-    char name[BIN_NAME_BYTES];
-    uint32_t binNumber;
-} ModelBin;
-uint32_t TakeConfigRecord(const HcoConfigRecord *config, const char *stackerName, const char *separatorName,
-                          ModelBin bins[8]);
+/* Whether the printer's output capabilities report the accessory. */
+bool ReportsHcoAccessory(const OutputCapabilitiesRecord *caps);
 
-/* HcoMode a target stands for: mailbox and stacker as given, anything else job separator. */
+/* HcoMode a target or a record stands for: mailbox and stacker as given, anything else
+ * job separator. */
 uint32_t NormalizeMode(uint32_t mode);
+
+/* One of the accessory's trays as the settings model keeps it. */
+typedef struct HcoBin {
+    char name[BIN_NAME_BYTES];
+    uint32_t nameChanged;
+    uint32_t binNumber;
+} HcoBin;
+
+/* The bins a configuration record gives the model in `mode`: in mailbox mode names and
+ * numbers from record bins 1 to 8; otherwise every name is `singleName` (a text of at most
+ * `singleCapacity` bytes) and the numbers come from record bins 0 to 7. Names are fitted
+ * into 19 characters; the changed flags are left as they are. */
+void TakeConfigBins(const HcoConfigRecord *config, uint32_t mode, const char *singleName, size_t singleCapacity,
+                    HcoBin bins[HCO_BIN_COUNT]);
+
+/* What a configuration record read at the load gives the model: its mode (normalized)
+ * and its bins, the single-bin name being the mode's own. */
+uint32_t TakeConfigRecord(const HcoConfigRecord *config, const char *stackerName, const char *separatorName,
+                          HcoBin bins[HCO_BIN_COUNT]);
+
+/* After a switch to `target`, the printer's record is taken only once it reports that
+ * mode; outside mailbox mode its bin 1 names all eight. False when it does not yet. */
+bool TakeSwitchedConfig(const HcoConfigRecord *config, uint32_t target, HcoBin bins[HCO_BIN_COUNT]);
 
 #endif

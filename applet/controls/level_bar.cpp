@@ -10,6 +10,11 @@
  *   icon  0 = bar mode, else icon mode; not owned
  *   level 16-bit level word, see DecodeLevel */
 
+/* DecodeLevel names its text layouts without windows.h; they are DrawText's own flags. */
+static_assert(LEVEL_LAYOUT_TOP_LEFT == (DT_LEFT | DT_TOP), "top-left layout");
+static_assert(LEVEL_LAYOUT_ICON == (DT_VCENTER | DT_SINGLELINE), "icon layout");
+static_assert(LEVEL_LAYOUT_CENTRED == (DT_CENTER | DT_VCENTER | DT_SINGLELINE), "centred layout");
+
 #define LEVELBAR_TEXT_BUFFER 64
 #define LEVELBAR_BAR_COLOUR RGB(127, 255, 127)
 

@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     uint32_t valid = list->componentCount < 6 ? list->componentCount : 6;
     Check(entry >= -1 && entry < (int)valid);
 
-    ModelBin bins[8];
+    HcoBin bins[HCO_BIN_COUNT];
     uint32_t mode = TakeConfigRecord(config, "CARRELLO", "SEPARATORE DELLE OPERAZIONI DI ", bins);
     Check(mode >= 1 && mode <= 3);
     const char *names[8];
