@@ -1,8 +1,7 @@
-/* Timeout ranges, name fitting, the accessory search and the write records. */
+/* Timeout ranges, name fitting, the accessory search and what a configuration record gives the model. */
 #include <gtest/gtest.h>
 #include <cstring>
 #include <string>
-#include "record_builders.h"
 #include "settings_rules.h"
 
 TEST(TimeoutRange, DeviceSecondsShowAsTheNextLongerChoice)
@@ -109,72 +108,89 @@ TEST(AccessorySearch, UnterminatedPartNumbersStayInsideTheRecord)
     delete list;
 }
 
-static bool AllZeroExcept(const void *record, size_t size, std::initializer_list<std::pair<size_t, size_t>> spans)
+TEST(AccessorySearch, CapabilitiesReportTheAccessoryWithItsFlagAndAWord)
 {
-    const uint8_t *b = static_cast<const uint8_t *>(record);
-    for (size_t i = 0; i < size; i++) {
-        bool inside = false;
-        for (const auto &s : spans)
-            inside |= i >= s.first && i < s.first + s.second;
-        if (!inside && b[i])
-            return false;
-    }
-    return true;
-}
-
-TEST(RecordBuilders, TimeoutAndModeRecordsCarryOnlyTheirField)
-{
-    AutoContinueRecord t;
-    std::memset(&t, 0xEE, sizeof t);
-    BuildTimeoutRecord(&t, 7);
-    EXPECT_EQ(8u, t.fieldMask);
-    EXPECT_EQ(-1, t.timeoutSeconds);
-    EXPECT_TRUE(AllZeroExcept(&t, sizeof t, { { 0, 4 }, { 16, 4 } }));
-
-    const struct { uint32_t target, mode; } modes[] = { { 1, 1 }, { 2, 2 }, { 3, 3 }, { 0, 3 }, { 4, 3 }, { 0xFFFF, 3 } };
-    for (const auto &m : modes) {
-        HcoConfigRecord r;
-        std::memset(&r, 0xEE, sizeof r);
-        BuildModeRecord(&r, m.target);
-        EXPECT_EQ(1u, r.fieldMask);
-        EXPECT_EQ(m.mode, r.mode) << "target " << m.target;
-        EXPECT_TRUE(AllZeroExcept(&r, sizeof r, { { 0, 4 }, { 164, 4 } }));
+    const struct { uint32_t flags, word; bool reported; } cases[] = {
+        { 0x21, 8, true }, { 0x20, 1, true }, { 0xFFFFFFFF, 0xFFFFFFFF, true },
+        { 0x21, 0, false }, { 0xDF, 8, false }, { 0, 0, false },
+    };
+    for (const auto &c : cases) {
+        OutputCapabilitiesRecord caps;
+        std::memset(&caps, 0, sizeof caps);
+        caps.capabilityFlags = c.flags;
+        caps.capabilityWord = c.word;
+        EXPECT_EQ(c.reported, ReportsHcoAccessory(&caps)) << std::hex << c.flags << " " << c.word;
     }
 }
 
-TEST(RecordBuilders, BinNameWriteNamesOnlyTheChangedBins)
+/* A record of the printer with recognisable names and numbers in all nine bins. */
+static HcoConfigRecord Config(uint32_t mode)
 {
-    const char *names[8] = { nullptr, nullptr, "Contabilit\xE0", nullptr, nullptr, nullptr, nullptr, nullptr };
     HcoConfigRecord r;
-    std::memset(&r, 0xEE, sizeof r);
-    BuildBinNamesRecord(&r, names);
-    EXPECT_EQ(2u, r.fieldMask);
-    EXPECT_EQ(9u, r.binCount);
-    for (int k = 0; k < 9; k++) {
-        EXPECT_EQ(uint32_t(k + 3), r.bins[k].binNumber);
-        EXPECT_EQ(k == 3 ? 2u : 0u, r.bins[k].fieldMask) << "bin " << k;
-        EXPECT_STREQ(k == 3 ? "Contabilit\xE0" : "", r.bins[k].name);
+    std::memset(&r, 0, sizeof r);
+    r.mode = mode;
+    for (int k = 0; k < HCO_RECORD_BINS; k++) {
+        std::snprintf(r.bins[k].name, sizeof r.bins[k].name, "bin %d", k);
+        r.bins[k].binNumber = 100 + k;
     }
-    EXPECT_EQ(0u, r.mode);
+    return r;
 }
 
-TEST(RecordBuilders, NameResetByTargetMode)
+static void Preset(HcoBin bins[HCO_BIN_COUNT])
 {
-    const char *mailbox[9] = { "Scomp. testo verso l'alto", "MAILBOX 1", "MAILBOX 2", "MAILBOX 3", "MAILBOX 4",
-                               "MAILBOX 5", "MAILBOX 6", "MAILBOX 7", "MAILBOX 8" };
-    const char *separator[9] = { "Scomp. testo verso l'alto", "SEPARATORE DELLE OPERAZIONI DI STAMPA" };
-    HcoConfigRecord r;
-    BuildNameResetRecord(&r, 2, mailbox);
-    EXPECT_EQ(9u, r.binCount);
-    EXPECT_STREQ("MAILBOX 8", r.bins[8].name);
-    EXPECT_EQ(2u, r.bins[8].fieldMask);
+    for (int i = 0; i < HCO_BIN_COUNT; i++) {
+        std::strcpy(bins[i].name, "before");
+        bins[i].nameChanged = 7;
+        bins[i].binNumber = 7;
+    }
+}
 
-    BuildNameResetRecord(&r, 7, separator); /* any other target is job separator */
-    EXPECT_EQ(2u, r.fieldMask);
-    EXPECT_EQ(2u, r.binCount);
-    EXPECT_STREQ("SEPARATORE DELLE OPERAZIONI DI", r.bins[1].name);
-    for (int k = 0; k < 9; k++) {
-        EXPECT_EQ(k < 2 ? 2u : 0u, r.bins[k].fieldMask) << "bin " << k;
-        EXPECT_EQ(uint32_t(k + 3), r.bins[k].binNumber);
+TEST(ConfigRecord, TheLoadTakesTheModeAndItsBins)
+{
+    const struct { uint32_t recordMode, mode; const char *name; int firstEntry; } cases[] = {
+        { 2, 2, nullptr, 1 },      /* mailbox: the record's own names, bins 1 to 8 */
+        { 1, 1, "CARRELLO", 0 },   /* the single output: the mode's name, numbers of bins 0 to 7 */
+        { 3, 3, "SEPARATORE DELLE", 0 },
+        { 0, 3, "SEPARATORE DELLE", 0 },
+        { 77, 3, "SEPARATORE DELLE", 0 },
+    };
+    for (const auto &c : cases) {
+        HcoConfigRecord config = Config(c.recordMode);
+        HcoBin bins[HCO_BIN_COUNT];
+        Preset(bins);
+        EXPECT_EQ(c.mode, TakeConfigRecord(&config, "CARRELLO", "SEPARATORE DELLE OPERAZIONI DI ", bins));
+        for (int i = 0; i < HCO_BIN_COUNT; i++) {
+            SCOPED_TRACE("record mode " + std::to_string(c.recordMode) + ", bin " + std::to_string(i));
+            EXPECT_EQ(c.name ? std::string(c.name) : "bin " + std::to_string(i + 1), bins[i].name);
+            EXPECT_EQ(uint32_t(100 + c.firstEntry + i), bins[i].binNumber);
+            EXPECT_EQ(7u, bins[i].nameChanged);
+        }
+    }
+}
+
+TEST(ConfigRecord, ASwitchTakesTheRecordOnlyOnceThePrinterReportsTheNewMode)
+{
+    const struct { uint32_t recordMode, target; bool taken; int firstEntry; } cases[] = {
+        { 2, 2, true, 1 },
+        { 1, 1, true, 0 }, /* bin 1 of the record names the single output */
+        { 3, 3, true, 0 },
+        { 1, 2, false, 0 }, { 2, 1, false, 0 }, { 3, 1, false, 0 }, { 0, 3, false, 0 },
+    };
+    for (const auto &c : cases) {
+        HcoConfigRecord config = Config(c.recordMode);
+        std::memset(config.bins[1].name, 'N', sizeof config.bins[1].name); /* unterminated in bin 1 */
+        HcoBin bins[HCO_BIN_COUNT];
+        Preset(bins);
+        EXPECT_EQ(c.taken, TakeSwitchedConfig(&config, c.target, bins));
+        for (int i = 0; i < HCO_BIN_COUNT; i++) {
+            SCOPED_TRACE("record mode " + std::to_string(c.recordMode) + ", target " + std::to_string(c.target) +
+                         ", bin " + std::to_string(i));
+            bool fromBinOne = c.target != 2 || i == 0;
+            std::string expected = !c.taken    ? "before"
+                                   : fromBinOne ? std::string(BIN_NAME_MAX, 'N')
+                                                : "bin " + std::to_string(i + 1);
+            EXPECT_EQ(expected, bins[i].name);
+            EXPECT_EQ(c.taken ? uint32_t(100 + c.firstEntry + i) : 7u, bins[i].binNumber);
+        }
     }
 }
