@@ -157,6 +157,12 @@ void AnswerModal(HWND window)
 {
     if (!IsWindow(window))
         return;
+    /* A modal dialog is activated from its initialisation (its focus is set there), but
+     * shown only once its message queue runs empty: a shot before that is black. */
+    if (!IsWindowVisible(window)) {
+        Later(AUTOPILOT_DELAY_MS, [window] { AnswerModal(window); });
+        return;
+    }
     if (GetDlgItem(window, IDC_WAIT_LEVEL)) {
         AnswerWaitDialog(window);
     } else if (GetDlgItem(window, IDC_BIN_PICTURE)) {
