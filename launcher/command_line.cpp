@@ -63,24 +63,6 @@ bool IsWhiteSpace(char c)
 
 } // namespace
 
-const char *SkipProgramName(const char *commandLine)
-{
-    const unsigned char *at = reinterpret_cast<const unsigned char *>(commandLine);
-    if (*at == '"') {
-        at++;
-        while (*at && *at != '"')
-            at++;
-        if (*at == '"')
-            at++;
-    } else {
-        while (*at > ' ')
-            at++;
-    }
-    while (*at && *at <= ' ')
-        at++;
-    return reinterpret_cast<const char *>(at);
-}
-
 void ParseLaunchKeys(const char *text, LaunchKeys *keys)
 {
     keys->p[0] = keys->q[0] = keys->s[0] = '\0';

@@ -1,5 +1,5 @@
-/* Quelaunch's command line: where the text after the program name begins, the keys P=, Q=,
- * S= and H= read from it, and the choice of the Spoolwatch monitor. No windows.h, so that
+/* Quelaunch's command line: the keys P=, Q=, S= and H= read from the text after the program
+ * name, and the choice of the Spoolwatch monitor. No windows.h, so that
  * the rules are built and tested natively; the program upper-cases the text with the
  * system's CharUpperA before the parse. */
 #ifndef COMMAND_LINE_H
@@ -20,11 +20,6 @@ struct LaunchKeys {
     char s[LAUNCH_TEXT_SIZE]; /* "S=" */
     int32_t h;                /* "H=", by the atol rule */
 };
-
-/* The text after the program name: a name in quotation marks ends at its closing mark,
- * any other at the first blank or control character; what follows the name up to and
- * including the last such character before the arguments is skipped. */
-const char *SkipProgramName(const char *commandLine);
 
 /* Fills keys from an upper-cased command-line text (keys found by plain substring search,
  * values by the strtok rule with ", "), then applies the fallback. */

@@ -12,11 +12,11 @@ flags="-g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -std
 targets=""
 add() { # name sources...
     name=$1; shift
-    clang++ $flags -I"$root/applet" -I"$root/applet/controls" -I"$root/launcher" "$@" -o "$out/$name"
+    clang++ $flags -I"$root/applet" -I"$root/applet/controls" -I"$root/launcher" -I"$root/launcher/framework" "$@" -o "$out/$name"
     targets="$targets $name"
 }
 add settings_records_fuzz "$root/tests/fuzz/settings_records_fuzz.cpp" "$root/applet/settings_rules.cpp" "$root/applet/record_builders.cpp"
-[ -f "$root/tests/fuzz/command_line_fuzz.cpp" ] && add command_line_fuzz "$root/tests/fuzz/command_line_fuzz.cpp" "$root/launcher/command_line.cpp" "$root/launcher/code_page_1252.cpp"
+[ -f "$root/tests/fuzz/command_line_fuzz.cpp" ] && add command_line_fuzz "$root/tests/fuzz/command_line_fuzz.cpp" "$root/launcher/command_line.cpp" "$root/launcher/framework/program_name.cpp" "$root/launcher/code_page_1252.cpp"
 [ -f "$root/tests/fuzz/level_text_fuzz.cpp" ] && add level_text_fuzz "$root/tests/fuzz/level_text_fuzz.cpp" "$root/applet/controls/level_decode.cpp"
 for t in $targets; do
     corpus="$root/tests/fuzz/corpus/${t%_fuzz}"

@@ -1,6 +1,6 @@
 /* The framework's start-up. */
 #include "application.h"
-#include "../command_line.h"
+#include "program_name.h"
 
 Application::Application() : m_hInstance(nullptr), m_nCmdShow(SW_SHOWDEFAULT), m_lpCmdLine(nullptr) {}
 

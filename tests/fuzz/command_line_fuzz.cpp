@@ -9,6 +9,7 @@
 #include <string>
 #include "code_page_1252.h"
 #include "command_line.h"
+#include "program_name.h"
 
 static void Check(bool holds)
 {

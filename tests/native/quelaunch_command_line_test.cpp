@@ -1,5 +1,4 @@
-/* Quelaunch's command-line rules as tables: the text after the program name, the keys and
- * the fallback, the atol rule, and which Spoolwatch call the keys lead to. The line is
+/* Quelaunch's command-line rules as tables: the keys and the fallback, the atol rule, and which Spoolwatch call the keys lead to. The line is
  * upper-cased by code page 1252 first, as CharUpperA does it on the shipped program. */
 #include <gtest/gtest.h>
 #include <string>
@@ -121,27 +120,6 @@ TEST(QuelaunchCommandLine, NumberKeyAlwaysOverwritesWhenFound)
     };
     for (const CallCase &c : cases)
         EXPECT_EQ(c.call, CallFor(c.line)) << c.what;
-}
-
-TEST(QuelaunchCommandLine, ArgumentsBeginAfterTheProgramName)
-{
-    const struct {
-        const char *what, *commandLine, *arguments;
-    } cases[] = {
-        { "plain name", "Quelaunch.exe P=1", "P=1" },
-        { "name only", "Quelaunch.exe", "" },
-        { "blanks after the name only", "Quelaunch.exe   ", "" },
-        { "trailing blanks stay", "Quelaunch.exe P=1  ", "P=1  " },
-        { "tabs and control characters after the name", "Quelaunch.exe\t \x01\x1FP=1 Q=2", "P=1 Q=2" },
-        { "quoted name with blanks and keys", "\"C:\\Programmi Zorvo\\P=A Q=B.exe\"  ufficio", "ufficio" },
-        { "quoted name ends at its closing mark", "\"Quelaunch.exe\"q=coda", "q=coda" },
-        { "empty quoted name", "\"\" P=1", "P=1" },
-        { "unclosed quotation mark takes the line", "\"C:\\x P=1", "" },
-        { "accented letters belong to a plain name", "C:\\St\xE0mpa.exe\xA0P=1", "" },
-        { "empty line", "", "" },
-    };
-    for (const auto &c : cases)
-        EXPECT_STREQ(c.arguments, SkipProgramName(c.commandLine)) << c.what;
 }
 
 } // namespace
