@@ -124,3 +124,69 @@ TEST(Bridge32Binary, WindowsFourDllWithAVersionBlock)
     EXPECT_TRUE(pe.sectionOf(pe.entryRva)->executable());
     EXPECT_TRUE(pe.hasResources);
 }
+
+/* What a code address reaches through plain jumps: "DLL!Name" when it ends in the jump
+ * through an import's address slot, "" otherwise. */
+static std::string ImportReachedFrom(const PeImage &pe, uint32_t rva)
+{
+    for (int hops = 0; hops < 4; hops++) {
+        const PeSection *s = pe.sectionOf(rva);
+        uint8_t code[6];
+        if (!s || !s->executable() || !pe.read(rva, code, sizeof code))
+            return "";
+        if (code[0] == 0xE9) { /* jmp rel32: a tail call */
+            rva = rva + 5 + Word(code, 1);
+            continue;
+        }
+        if (code[0] != 0xFF || code[1] != 0x25) /* jmp [slot] */
+            return "";
+        uint32_t slot = uint32_t(Word(code, 2) - pe.imageBase);
+        for (const PeImport &i : pe.imports)
+            for (size_t k = 0; k < i.slots.size(); k++)
+                if (i.slots[k] == slot)
+                    return i.dll + "!" + i.names[k];
+        return "";
+    }
+    return "";
+}
+
+/* The services table the forwarding rule is given: found in the read-only data as the run
+ * of relocated code addresses that begins with the MapSLFix import, each entry must reach
+ * the import its field names. */
+TEST(Bridge32Binary, ServicesTableEntriesAreTheImportsTheyName)
+{
+    const PeImage &pe = Bridge32();
+    ASSERT_FALSE(pe.imports.empty());
+    const std::vector<std::string> expected = { "KERNEL32.dll!MapSLFix", "KERNEL32.dll!UnMapSLFixArray",
+                                                "KERNEL32.dll!K32Thk1632Prolog", "KERNEL32.dll!K32Thk1632Epilog",
+                                                "Setstore32.dll!Reg32Update" };
+    std::vector<std::vector<std::string>> runs;
+    for (const PeSection &s : pe.sections) {
+        if (s.executable())
+            continue;
+        std::vector<std::string> run;
+        for (uint32_t at = s.rva; at + 4 <= s.rva + s.virtualSize; at += 4) {
+            uint8_t word[4];
+            std::string reached;
+            if (Relocated(pe, at) && pe.read(at, word, 4))
+                reached = ImportReachedFrom(pe, uint32_t(Word(word, 0) - pe.imageBase));
+            if (!reached.empty()) {
+                run.push_back(reached);
+                continue;
+            }
+            if (!run.empty())
+                runs.push_back(run);
+            run.clear();
+        }
+        if (!run.empty())
+            runs.push_back(run);
+    }
+    std::vector<std::vector<std::string>> tables;
+    for (const std::vector<std::string> &run : runs)
+        if (std::find(run.begin(), run.end(), expected[0]) != run.end())
+            tables.push_back(run);
+    ASSERT_EQ(1u, tables.size()) << "one table holding the MapSLFix import";
+    ASSERT_EQ(expected.size(), tables[0].size());
+    for (size_t i = 0; i < expected.size(); i++)
+        EXPECT_EQ(expected[i], tables[0][i]) << "entry " << i;
+}

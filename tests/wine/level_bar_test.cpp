@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 #include "controls/level_bar.h"
+#include "gdi_objects.h"
 #include "ui_driver.h"
 
 namespace {
@@ -372,6 +373,29 @@ TEST_F(LevelBarTest, DrawsItsTextTransparentlyInTheLayoutOfItsMode)
                                                  << d.rect.right << "," << d.rect.bottom;
         EXPECT_EQ(TRANSPARENT, d.bkMode) << c.what;
         EXPECT_EQ((HGDIOBJ)font, d.font) << c.what;
+    }
+}
+
+/* Many paints in each mode hand back every pen and brush they make. */
+TEST_F(LevelBarTest, PaintsLeaveNoGdiObjectsBehind)
+{
+    Create(24);
+    SendMessageA(bar, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), 0);
+    SetWindowTextA(bar, "Attendere");
+    HICON icon = LoadIconA(BinpanelModule(), MAKEINTRESOURCEA(188));
+    ASSERT_NE(nullptr, icon);
+    const struct { const char *what; HICON icon; } modes[] = { { "bar mode", nullptr }, { "icon mode", icon } };
+    for (const auto &m : modes) {
+        SetWindowLongPtrA(bar, LEVELBAR_ICON_OFFSET, (LONG_PTR)m.icon);
+        for (int i = 0; i < 5; i++) /* Wine makes some objects at the first paints */
+            PaintOverMagenta();
+        int before = GdiObjectCount();
+        ASSERT_GE(before, 0) << "the GDI handle table cannot be read";
+        for (int i = 0; i < 200; i++) {
+            SetLevel((WORD)(i % 2 ? 1050 : 50));
+            UpdateWindow(bar);
+        }
+        EXPECT_EQ(before, GdiObjectCount()) << m.what << ": GDI objects after 200 paints";
     }
 }
 

@@ -96,8 +96,51 @@ void ExpectWriteFields(const std::vector<SimCall> &calls, DWORD target, const On
 
 void NoFault() {}
 
+/* Binpanel's SetCursor calls: the cursor set and the one it replaced. */
+struct CursorCall {
+    HCURSOR set;
+    HCURSOR replaced;
+};
+std::vector<CursorCall> g_cursors;
+
+HCURSOR WINAPI RecordSetCursor(HCURSOR cursor)
+{
+    HCURSOR replaced = SetCursor(cursor);
+    g_cursors.push_back({ cursor, replaced });
+    return replaced;
+}
+
+/* Each wait cursor is followed by the cursor shown before it; one around the offline
+ * request and one around the mode write, when they are made. */
+void ExpectWaitCursorsGivenBack(const std::vector<ExpectedCall> &calls, HCURSOR shownBefore)
+{
+    size_t waits = 0;
+    for (const ExpectedCall &c : calls) {
+        bool modeWrite = c.operation == kWriteConfig.operation && c.object == kWriteConfig.object;
+        if (modeWrite || (c.operation == kWriteOnline.operation && c.object == kWriteOnline.object))
+            waits++;
+        if (modeWrite)
+            break;
+    }
+    const HCURSOR wait = LoadCursorA(nullptr, IDC_WAIT);
+    size_t seen = 0;
+    for (size_t i = 0; i < g_cursors.size(); i++) {
+        if (g_cursors[i].set != wait)
+            continue;
+        seen++;
+        EXPECT_EQ(shownBefore, g_cursors[i].replaced) << "wait cursor " << seen << " replaced another cursor";
+        ASSERT_LT(i + 1, g_cursors.size()) << "wait cursor " << seen << " left on show";
+        EXPECT_EQ(shownBefore, g_cursors[i + 1].set) << "the cursor after wait cursor " << seen;
+    }
+    EXPECT_EQ(waits, seen) << "wait cursors";
+    EXPECT_EQ(shownBefore, GetCursor()) << "the cursor on show afterwards";
+}
+
 TEST_F(PageTest, ModeChangeOutcomes)
 {
+    static bool watched = PatchImport(BinpanelModule(), "USER32.dll", "SetCursor", (void *)RecordSetCursor) != nullptr;
+    ASSERT_TRUE(watched);
+    const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
     const std::vector<ExpectedCall> onlineRun = { kReadOnline, kWriteOnline, kWriteConfig, kPowerCycle, kWriteOnline, kWriteConfig };
     const std::vector<ExpectedCall> offlineRun = { kReadOnline, kWriteConfig, kPowerCycle, kWriteOnline, kWriteConfig };
     const ModeCase cases[] = {
@@ -146,9 +189,12 @@ TEST_F(PageTest, ModeChangeOutcomes)
                 SimFailNext(SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG, 1, 0x99);
             PostTimerTicks(dialog, 32);
         };
+        SetCursor(arrow);
+        g_cursors.clear();
         SendMessageA(Item(c.radio), BM_CLICK, 0, 0);
 
         ExpectBoxes(c.boxes, ui.boxes, TestFrame());
+        ExpectWaitCursorsGivenBack(c.calls, arrow);
         std::vector<SimCall> calls = DeviceCalls();
         /* after a change the page re-reads the configuration and refills the destination list */
         std::vector<ExpectedCall> expected = c.calls;

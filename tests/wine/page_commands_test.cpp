@@ -271,4 +271,62 @@ TEST_F(PageTest, StandAloneDialogOkKeepsWhatTheUserSetAndCancelDoesNot)
     }
 }
 
+/* A control covered with magenta and let to paint: it must be shown and paint its whole
+ * client area again, background and text. */
+void ExpectShownAndPainting(HWND control, const char *what)
+{
+    EXPECT_TRUE(IsWindowVisible(control)) << what;
+    const COLORREF magenta = RGB(255, 0, 255);
+    RECT client, frame;
+    GetClientRect(control, &client);
+    GetWindowRect(control, &frame);
+    POINT origin = { 0, 0 };
+    ClientToScreen(control, &origin);
+    const int dx = origin.x - frame.left, dy = origin.y - frame.top, width = dx + client.right;
+    PaintOver(control, client.right, client.bottom, magenta);
+    std::vector<COLORREF> px = CapturePixels(control, width, dy + client.bottom);
+    const COLORREF background = GetSysColor(COLOR_WINDOW), highlight = GetSysColor(COLOR_HIGHLIGHT);
+    int covered = 0, backgroundPixels = 0, drawn = 0;
+    for (int y = dy; y < dy + client.bottom; y++)
+        for (int x = dx; x < width; x++) {
+            COLORREF c = px[y * width + x];
+            covered += c == magenta;
+            backgroundPixels += c == background;
+            drawn += c != magenta && c != background && c != highlight;
+        }
+    EXPECT_EQ(0, covered) << what << ": pixels left unpainted";
+    EXPECT_GT(backgroundPixels, 0) << what << ": no background painted";
+    EXPECT_GT(drawn, 20) << what << ": no text painted";
+}
+
+/* Both lists are refilled with their redraw switched off: after a population, a rename
+ * keystroke and a mode change it must be on again. */
+TEST_F(PageTest, ListsAreShownAndPaintAfterEveryRefill)
+{
+    Open(DefaultPrinter());
+    ShowWindow(TestFrame(), SW_SHOWNA);
+    ShowWindow(page, SW_SHOWNA);
+    UpdateWindow(TestFrame());
+    struct Step {
+        const char *what;
+        std::function<void()> run;
+    };
+    const Step steps[] = {
+        { "population", [] {} },
+        { "rename keystroke", [this] { Pick(IDC_BIN_LIST, 2); Type("U"); } },
+        { "mode change", [this] {
+             UiScript ui;
+             SendMessageA(Item(IDC_MODE_STACKER), BM_CLICK, 0, 0);
+             EXPECT_EQ(1, ui.waitDialogs);
+         } },
+    };
+    for (const Step &step : steps) {
+        step.run();
+        UpdateWindow(page);
+        ExpectShownAndPainting(Item(IDC_DESTINATION_COMBO), (std::string(step.what) + ", destination combo").c_str());
+        ExpectShownAndPainting(Item(IDC_BIN_LIST), (std::string(step.what) + ", bin list").c_str());
+    }
+    ShowWindow(TestFrame(), SW_HIDE);
+}
+
 } // namespace

@@ -181,7 +181,7 @@ bool PeImage::load(const std::string &path, std::string *error)
             PeImport imp;
             imp.dll = readString(desc[3]);
             uint32_t thunk = desc[0] ? desc[0] : desc[4];
-            for (;; thunk += is64 ? 8 : 4) {
+            for (uint32_t slot = desc[4];; thunk += is64 ? 8 : 4, slot += is64 ? 8 : 4) {
                 uint64_t v = 0;
                 if (!read(thunk, &v, is64 ? 8 : 4) || !v)
                     break;
@@ -190,6 +190,7 @@ bool PeImage::load(const std::string &path, std::string *error)
                     imp.names.push_back("#" + std::to_string(v & 0xFFFF));
                 else
                     imp.names.push_back(readString((uint32_t)v + 2));
+                imp.slots.push_back(slot);
             }
             imports.push_back(imp);
         }

@@ -24,6 +24,7 @@ struct PeExport {
 struct PeImport {
     std::string dll;
     std::vector<std::string> names; /* "#n" for an import by ordinal */
+    std::vector<uint32_t> slots;    /* the RVA of each name's address slot (FirstThunk) */
 };
 
 class PeImage {

@@ -92,6 +92,37 @@ void PostTimerTicks(HWND dialog, int count)
         PostMessageA(dialog, WM_TIMER, 0, 0);
 }
 
+static const char kPaintedTicksProc[] = "PaintedTicksProc";
+static int s_paintedTicks;
+
+static LRESULT CALLBACK PaintAfterTimerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC previous = (WNDPROC)GetPropA(window, kPaintedTicksProc);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)previous);
+        RemovePropA(window, kPaintedTicksProc);
+    }
+    LRESULT result = CallWindowProcA(previous, window, message, wParam, lParam);
+    if (message == WM_TIMER && IsWindowVisible(window)) {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        s_paintedTicks++;
+    }
+    return result;
+}
+
+void PostPaintedTimerTicks(HWND dialog, int count)
+{
+    if (!GetPropA(dialog, kPaintedTicksProc))
+        SetPropA(dialog, kPaintedTicksProc,
+                 (HANDLE)SetWindowLongPtrA(dialog, GWLP_WNDPROC, (LONG_PTR)PaintAfterTimerProc));
+    PostTimerTicks(dialog, count);
+}
+
+int PaintedTicks()
+{
+    return s_paintedTicks;
+}
+
 static bool IsMessageBox(HWND window)
 {
     char cls[32];

@@ -50,6 +50,12 @@ public:
 /* Posts `count` WM_TIMER events with timer id 0 to a dialog. */
 void PostTimerTicks(HWND dialog, int count);
 
+/* Posts `count` WM_TIMER events as PostTimerTicks does, and has the dialog and all its
+ * children painted after each event it handles while shown, as a screen would be between
+ * two ticks. PaintedTicks() counts those paints over the program's life. */
+void PostPaintedTimerTicks(HWND dialog, int count);
+int PaintedTicks();
+
 /* Pumps the thread's messages until none is left. */
 void PumpMessages();
 
