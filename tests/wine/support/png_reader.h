@@ -1,5 +1,4 @@
-/* Reading the host's screenshots back: 8-bit RGB PNG files whose deflate stream uses
- * stored or fixed-Huffman blocks, as the host writes them. */
+/* Reading the host's screenshots back through the platform's imaging component. */
 #ifndef PNG_READER_H
 #define PNG_READER_H
 
