@@ -3,6 +3,7 @@
 #include "call_log.h"
 #include "host.h"
 #include "device_records.h"
+#include "sim_names.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -10,37 +11,10 @@
 
 namespace {
 
-struct Name {
-    DWORD value;
-    const char *text;
-};
-
-const Name kOperations[] = {
-    { SIM_OP_LAL_GET, "LALGetObject" },
-    { SIM_OP_PAL_GET, "PALGetObject" },
-    { SIM_OP_LAL_SET, "LALSetObject" },
-    { SIM_OP_CAL_SET, "CALSetObject" },
-    { SIM_OP_CAL_GET_COMPONENT, "CALGetComponentObject" },
-    { SIM_OP_CAL_SET_COMPONENT, "CALSetComponentObject" },
-    { SIM_OP_TAL_MODIFY_ACCESS, "TALModifyAccess" },
-};
-
-const Name kObjects[] = {
-    { OBJ_PERIPHERAL_INFO, "OBJ_PERIPHERAL_INFO" },
-    { OBJ_OUTPUT_CAPABILITIES, "OBJ_OUTPUT_CAPABILITIES" },
-    { OBJ_AUTO_CONTINUE, "OBJ_AUTO_CONTINUE" },
-    { OBJ_COMPONENT_LIST, "OBJ_COMPONENT_LIST" },
-    { OBJ_HCO_CONFIG, "OBJ_HCO_CONFIG" },
-    { OBJ_PAPER_DESTINATION, "OBJ_PAPER_DESTINATION" },
-    { OBJ_ONLINE_STATE, "OBJ_ONLINE_STATE" },
-    { OBJ_POWER_CYCLE, "OBJ_POWER_CYCLE" },
-};
-
-std::string Lookup(const Name *table, size_t count, DWORD value)
+std::string NameOr(const char *name, DWORD value)
 {
-    for (size_t i = 0; i < count; i++)
-        if (table[i].value == value)
-            return table[i].text;
+    if (name)
+        return name;
     char text[24];
     snprintf(text, sizeof text, "0x%08lX", (unsigned long)value);
     return text;
@@ -193,14 +167,14 @@ std::string ModeName(DWORD mode)
 CallText DescribeSimCall(const SimCall &call)
 {
     CallText t;
-    t.operation = Lookup(kOperations, sizeof kOperations / sizeof *kOperations, call.operation);
+    t.operation = NameOr(SimOperationName(call.operation), call.operation);
     if (call.operation == SIM_OP_TAL_MODIFY_ACCESS) {
         t.object = "—";
         t.outcome = Format("accesso %lu", (unsigned long)call.status);
         t.detail = call.status & 1 ? "modifiche concesse" : "modifiche negate";
         return t;
     }
-    t.object = Lookup(kObjects, sizeof kObjects / sizeof *kObjects, call.object);
+    t.object = NameOr(SimObjectName(call.object), call.object);
     if (call.operation == SIM_OP_CAL_GET_COMPONENT || call.operation == SIM_OP_CAL_SET_COMPONENT)
         t.object += Format(" (comp. 0x%lX)", (unsigned long)call.component);
     t.outcome = call.status ? Format("errore 0x%04lX", (unsigned long)call.status) : "ok";

@@ -36,25 +36,22 @@ struct OfferCase {
     std::vector<ExpectedCall> calls;
 };
 
-const ExpectedCall kAccess = { SIM_OP_TAL_MODIFY_ACCESS, 0 };
-const ExpectedCall kPeripheral = { SIM_OP_PAL_GET, OBJ_PERIPHERAL_INFO };
-const ExpectedCall kCapabilities = { SIM_OP_PAL_GET, OBJ_OUTPUT_CAPABILITIES };
 
 TEST(AppletGetTabPages, OffersThePageOnlyForAPrinterWithTheAccessory)
 {
     const OfferCase cases[] = {
-        { "good printer", [](SimPrinterSpec &) {}, 1, false, false, 0, 0, 0, true, { kAccess, kPeripheral, kCapabilities } },
-        { "other request bits set", [](SimPrinterSpec &) {}, 0xFFFFFFFF, false, false, 0, 0, 0, true, { kAccess, kPeripheral, kCapabilities } },
+        { "good printer", [](SimPrinterSpec &) {}, 1, false, false, 0, 0, 0, true, { kOfferAccess, kOfferPeripheral, kOfferCapabilities } },
+        { "other request bits set", [](SimPrinterSpec &) {}, 0xFFFFFFFF, false, false, 0, 0, 0, true, { kOfferAccess, kOfferPeripheral, kOfferCapabilities } },
         { "null pages", [](SimPrinterSpec &) {}, 1, true, false, 0, 0, 0xFFFF, false, {} },
         { "null count", [](SimPrinterSpec &) {}, 1, false, true, 0, 0, 0xFFFF, false, {} },
-        { "access refused", [](SimPrinterSpec &p) { p.accessMask = 0xFFFFFFFE; }, 1, false, false, 0, 0, 0, false, { kAccess } },
-        { "request bit 0 clear", [](SimPrinterSpec &) {}, 0xFFFFFFFE, false, false, 0, 0, 0, false, { kAccess } },
-        { "peripheral kind 10", [](SimPrinterSpec &p) { p.peripheralKind = 10; }, 1, false, false, 0, 0, 0, false, { kAccess, kPeripheral } },
-        { "peripheral kind 12", [](SimPrinterSpec &p) { p.peripheralKind = 12; }, 1, false, false, 0, 0, 0, false, { kAccess, kPeripheral } },
-        { "no capability flag", [](SimPrinterSpec &p) { p.capabilityFlags = 0xDF; }, 1, false, false, 0, 0, 0, false, { kAccess, kPeripheral, kCapabilities } },
-        { "capability word 0", [](SimPrinterSpec &p) { p.capabilityWord = 0; }, 1, false, false, 0, 0, 0, false, { kAccess, kPeripheral, kCapabilities } },
-        { "peripheral read fails", [](SimPrinterSpec &) {}, 1, false, false, SIM_OP_PAL_GET, OBJ_PERIPHERAL_INFO, 0x4711, false, { kAccess, kPeripheral } },
-        { "capabilities read fails", [](SimPrinterSpec &) {}, 1, false, false, SIM_OP_PAL_GET, OBJ_OUTPUT_CAPABILITIES, 0x4711, false, { kAccess, kPeripheral, kCapabilities } },
+        { "access refused", [](SimPrinterSpec &p) { p.accessMask = 0xFFFFFFFE; }, 1, false, false, 0, 0, 0, false, { kOfferAccess } },
+        { "request bit 0 clear", [](SimPrinterSpec &) {}, 0xFFFFFFFE, false, false, 0, 0, 0, false, { kOfferAccess } },
+        { "peripheral kind 10", [](SimPrinterSpec &p) { p.peripheralKind = 10; }, 1, false, false, 0, 0, 0, false, { kOfferAccess, kOfferPeripheral } },
+        { "peripheral kind 12", [](SimPrinterSpec &p) { p.peripheralKind = 12; }, 1, false, false, 0, 0, 0, false, { kOfferAccess, kOfferPeripheral } },
+        { "no capability flag", [](SimPrinterSpec &p) { p.capabilityFlags = 0xDF; }, 1, false, false, 0, 0, 0, false, { kOfferAccess, kOfferPeripheral, kOfferCapabilities } },
+        { "capability word 0", [](SimPrinterSpec &p) { p.capabilityWord = 0; }, 1, false, false, 0, 0, 0, false, { kOfferAccess, kOfferPeripheral, kOfferCapabilities } },
+        { "peripheral read fails", [](SimPrinterSpec &) {}, 1, false, false, SIM_OP_PAL_GET, OBJ_PERIPHERAL_INFO, 0x4711, false, { kOfferAccess, kOfferPeripheral } },
+        { "capabilities read fails", [](SimPrinterSpec &) {}, 1, false, false, SIM_OP_PAL_GET, OBJ_OUTPUT_CAPABILITIES, 0x4711, false, { kOfferAccess, kOfferPeripheral, kOfferCapabilities } },
     };
     GetTabPagesFn getPages = GetTabPages();
     for (const OfferCase &c : cases) {
@@ -199,29 +196,14 @@ TEST_F(PageMessages, ContextHelpHandsTheTableToTheHelpSystem)
     }
 }
 
-INT_PTR CALLBACK Popup_CloseAtOnce(HWND, UINT, WPARAM, LPARAM) { return 0; }
-
 TEST(PopupDialog, EndsWithTheButtonThatClosedIt)
 {
     SimReset();
-    typedef INT_PTR(WINAPI * PopupFn)(HWND);
-    PopupFn popup = (PopupFn)BinpanelProc("HCOPopupDialog");
     const struct { int command; INT_PTR result; } cases[] = { { IDOK, 1 }, { IDCANCEL, 2 } };
     for (const auto &c : cases) {
         UiScript ui;
-        static int command;
-        command = c.command;
-        /* the dialog activates as it is shown: answer from the hook then */
-        ui.onWaitDialog = nullptr;
-        HHOOK hook = SetWindowsHookExA(WH_CBT, [](int code, WPARAM w, LPARAM l) -> LRESULT {
-            if (code == HCBT_ACTIVATE && GetDlgItem((HWND)w, IDC_HELP_BUTTON))
-                PostMessageA((HWND)w, WM_COMMAND, command, 0);
-            return CallNextHookEx(nullptr, code, w, l);
-        }, nullptr, GetCurrentThreadId());
-        EXPECT_EQ(c.result, popup(TestFrame()));
-        UnhookWindowsHookEx(hook);
+        EXPECT_EQ(c.result, RunStandAloneDialog([&](HWND dialog) { PostMessageA(dialog, WM_COMMAND, c.command, 0); }));
     }
-    (void)Popup_CloseAtOnce;
 }
 
 /* ---- resources ---- */

@@ -185,8 +185,8 @@ Shown ShownBy(HWND dialog)
 }
 
 const ExpectedCall kOpenCalls[] = {
-    { SIM_OP_LAL_GET, OBJ_AUTO_CONTINUE }, { SIM_OP_LAL_GET, OBJ_OUTPUT_CAPABILITIES },
-    { SIM_OP_LAL_GET, OBJ_COMPONENT_LIST }, kReadConfig, kReadDestination, kReadDestination,
+    kReadAutoContinue, kReadOutputCapabilities,
+    kReadComponentList, kReadHcoConfig, kReadPaperDestination, kReadPaperDestination,
 };
 
 void ExpectShownAfterOpen(const Shown &shown, const Shown &before, int fault, const SimPrinterSpec &printer)
@@ -229,34 +229,8 @@ TEST_F(PageTest, FaultSweepOpeningThePage)
     EXPECT_EQ(6u, calls);
 }
 
-/* The stand-alone dialog is modal, and its population activates it before it is done:
- * it is closed from a hook at its activation and read as the close reaches it. */
-Shown s_popupShown;
-HWND s_popup;
-
-LRESULT CALLBACK ClosePopupHook(int code, WPARAM wParam, LPARAM lParam)
-{
-    HWND window = (HWND)wParam;
-    if (code == HCBT_ACTIVATE && GetDlgItem(window, IDC_HELP_BUTTON) && !s_popup) {
-        s_popup = window;
-        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-LRESULT CALLBACK ReadPopupHook(int code, WPARAM wParam, LPARAM lParam)
-{
-    const MSG *msg = (const MSG *)lParam;
-    if (code == HC_ACTION && wParam == PM_REMOVE && msg->hwnd == s_popup && msg->message == WM_COMMAND &&
-        msg->wParam == IDCANCEL)
-        s_popupShown = ShownBy(s_popup);
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 TEST_F(PageTest, FaultSweepOpeningTheStandAloneDialog)
 {
-    typedef INT_PTR(WINAPI * PopupFn)(HWND);
-    PopupFn popup = (PopupFn)BinpanelProc("HCOPopupDialog");
     /* the dialog works on the printer of the last page opened */
     Open(Printer(HCO_MODE_MAILBOX, 1));
     DestroyWindow(page);
@@ -264,27 +238,24 @@ TEST_F(PageTest, FaultSweepOpeningTheStandAloneDialog)
     Shown before;
     before.timeoutRow = 2; /* 600 s */
     bool zeroSeconds = true;
-    HHOOK closer = SetWindowsHookExA(WH_CBT, ClosePopupHook, nullptr, GetCurrentThreadId());
-    HHOOK reader = SetWindowsHookExA(WH_GETMESSAGE, ReadPopupHook, nullptr, GetCurrentThreadId());
     DWORD calls = SweepFaults([&](int fault, DWORD status) {
         SimPrinterSpec printer = Printer(HCO_MODE_MAILBOX, 1);
         printer.timeoutSeconds = zeroSeconds ? 0 : 600;
         zeroSeconds = !zeroSeconds;
         UsePrinters({ printer });
-        s_popup = nullptr;
-        s_popupShown = Shown();
         ArmFault(fault, status);
-        EXPECT_EQ(IDCANCEL, popup(TestFrame())) << "the dialog opens and ends with Annulla";
-        ASSERT_NE(nullptr, s_popup);
+        Shown shown;
+        EXPECT_EQ(IDCANCEL, RunStandAloneDialog([&](HWND dialog) {
+            shown = ShownBy(dialog);
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        })) << "the dialog opens and ends with Annulla";
         if (fault < 0)
             ExpectCalls(std::vector<ExpectedCall>(std::begin(kOpenCalls), std::end(kOpenCalls)));
         else
-            ExpectShownAfterOpen(s_popupShown, before, fault, printer);
+            ExpectShownAfterOpen(shown, before, fault, printer);
         EXPECT_TRUE(DeviceWrites().empty());
-        before = s_popupShown;
+        before = shown;
     });
-    UnhookWindowsHookEx(reader);
-    UnhookWindowsHookEx(closer);
     EXPECT_EQ(6u, calls);
 }
 
@@ -299,14 +270,14 @@ struct ModeStep {
 };
 
 const std::vector<ModeStep> kFromOnline = {
-    { kReadOnline, 169, Stops }, { kWriteOnline, 161, Stops }, { kWriteConfig, 183, StopsOnRefusal },
-    { kPowerCycle, 165, GoesOn }, { kWriteOnline, 0, GoesOn }, { kWriteConfig, 167, GoesOn },
-    { kReadConfig, 0, GoesOn }, { kReadDestination, 0, GoesOn },
+    { kReadOnlineState, 169, Stops }, { kWriteOnlineState, 161, Stops }, { kWriteHcoConfig, 183, StopsOnRefusal },
+    { kWritePowerCycle, 165, GoesOn }, { kWriteOnlineState, 0, GoesOn }, { kWriteHcoConfig, 167, GoesOn },
+    { kReadHcoConfig, 0, GoesOn }, { kReadPaperDestination, 0, GoesOn },
 };
 const std::vector<ModeStep> kFromOffline = {
-    { kReadOnline, 169, Stops }, { kWriteConfig, 183, StopsOnRefusal }, { kPowerCycle, 165, GoesOn },
-    { kWriteOnline, 0, GoesOn }, { kWriteConfig, 167, GoesOn }, { kReadConfig, 0, GoesOn },
-    { kReadDestination, 0, GoesOn },
+    { kReadOnlineState, 169, Stops }, { kWriteHcoConfig, 183, StopsOnRefusal }, { kWritePowerCycle, 165, GoesOn },
+    { kWriteOnlineState, 0, GoesOn }, { kWriteHcoConfig, 167, GoesOn }, { kReadHcoConfig, 0, GoesOn },
+    { kReadPaperDestination, 0, GoesOn },
 };
 
 struct ModeSweep {
@@ -374,7 +345,7 @@ void SweepModeChange(HWND &page, const ModeSweep &m)
         for (size_t i = 0; i < m.steps.size() && (!stops || (int)i <= fault); i++)
             expectedCalls.push_back(m.steps[i].call);
         if (stops && failed->rule == StopsOnRefusal)
-            expectedCalls.push_back(kWriteOnline); /* the printer is asked back online */
+            expectedCalls.push_back(kWriteOnlineState); /* the printer is asked back online */
         std::vector<std::string> boxes;
         if (fault != 0)
             boxes.push_back(StringOf(m.question));
@@ -449,7 +420,7 @@ TEST_P(ApplyFaultTest, EveryWriteIsMadeAsMeantWhateverFails)
     if (f.fault < 0)
         EXPECT_EQ(kApplyCalls, (int)SimLogCount()) << "the table of faults below counts on this";
     /* the statuses are not looked at: a failed write neither stops nor repeats the others */
-    ExpectCalls({ kWriteTimeout, kWriteConfig, kWriteDestination });
+    ExpectCalls({ kWriteAutoContinue, kWriteHcoConfig, kWritePaperDestination });
     AutoContinueRecord timeout;
     memset(&timeout, 0, sizeof timeout);
     timeout.fieldMask = AUTO_CONTINUE_FIELD_TIMEOUT;

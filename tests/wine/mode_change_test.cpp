@@ -14,6 +14,15 @@ struct Box {
 };
 
 
+/* One device call failed with a status, armed before the click or, for the steps after the
+ * wait, once the earlier writes are through. */
+struct Fault {
+    ExpectedCall call;
+    DWORD status; /* 0: no fault */
+    bool afterWait;
+};
+const Fault kNoFault = { { 0, 0 }, 0, false };
+
 struct ModeCase {
     const char *what;
     DWORD fromMode;
@@ -21,7 +30,7 @@ struct ModeCase {
     int radio;
     DWORD target;
     std::vector<int> answers;
-    void (*faults)();
+    Fault fault;
     std::vector<Box> boxes;
     std::vector<ExpectedCall> calls; /* the mode change's own calls */
     bool changed;
@@ -94,8 +103,6 @@ void ExpectWriteFields(const std::vector<SimCall> &calls, DWORD target, const On
     }
 }
 
-void NoFault() {}
-
 /* Binpanel's SetCursor calls: the cursor set and the one it replaced. */
 struct CursorCall {
     HCURSOR set;
@@ -116,8 +123,8 @@ void ExpectWaitCursorsGivenBack(const std::vector<ExpectedCall> &calls, HCURSOR 
 {
     size_t waits = 0;
     for (const ExpectedCall &c : calls) {
-        bool modeWrite = c.operation == kWriteConfig.operation && c.object == kWriteConfig.object;
-        if (modeWrite || (c.operation == kWriteOnline.operation && c.object == kWriteOnline.object))
+        bool modeWrite = c.operation == kWriteHcoConfig.operation && c.object == kWriteHcoConfig.object;
+        if (modeWrite || (c.operation == kWriteOnlineState.operation && c.object == kWriteOnlineState.object))
             waits++;
         if (modeWrite)
             break;
@@ -141,32 +148,32 @@ TEST_F(PageTest, ModeChangeOutcomes)
     static bool watched = PatchImport(BinpanelModule(), "USER32.dll", "SetCursor", (void *)RecordSetCursor) != nullptr;
     ASSERT_TRUE(watched);
     const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
-    const std::vector<ExpectedCall> onlineRun = { kReadOnline, kWriteOnline, kWriteConfig, kPowerCycle, kWriteOnline, kWriteConfig };
-    const std::vector<ExpectedCall> offlineRun = { kReadOnline, kWriteConfig, kPowerCycle, kWriteOnline, kWriteConfig };
+    const std::vector<ExpectedCall> onlineRun = { kReadOnlineState, kWriteOnlineState, kWriteHcoConfig, kWritePowerCycle, kWriteOnlineState, kWriteHcoConfig };
+    const std::vector<ExpectedCall> offlineRun = { kReadOnlineState, kWriteHcoConfig, kWritePowerCycle, kWriteOnlineState, kWriteHcoConfig };
     const ModeCase cases[] = {
-        { "online, confirmed", 2, 1, IDC_MODE_STACKER, 1, { IDOK }, NoFault, { { 159, kQuestion } }, onlineRun, true, 1, 1, 1 },
+        { "online, confirmed", 2, 1, IDC_MODE_STACKER, 1, { IDOK }, kNoFault, { { 159, kQuestion } }, onlineRun, true, 1, 1, 1 },
         { "online state unreadable", 2, 1, IDC_MODE_STACKER, 1, {},
-          [] { SimFailNext(SIM_OP_LAL_GET, OBJ_ONLINE_STATE, 1, 0x55); }, { { 169, kError } }, { kReadOnline }, false, -1, 2, 1 },
-        { "online, declined", 2, 1, IDC_MODE_STACKER, 1, { IDCANCEL }, NoFault, { { 159, kQuestion } }, { kReadOnline }, false, -1, 2, 1 },
+          { kReadOnlineState, 0x55, false }, { { 169, kError } }, { kReadOnlineState }, false, -1, 2, 1 },
+        { "online, declined", 2, 1, IDC_MODE_STACKER, 1, { IDCANCEL }, kNoFault, { { 159, kQuestion } }, { kReadOnlineState }, false, -1, 2, 1 },
         { "offline request fails", 2, 1, IDC_MODE_JOB_SEPARATOR, 3, { IDOK },
-          [] { SimFailNext(SIM_OP_LAL_SET, OBJ_ONLINE_STATE, 1, 0x66); }, { { 159, kQuestion }, { 161, kError } },
-          { kReadOnline, kWriteOnline }, false, -1, 2, 1 },
-        { "offline printer to stacker", 2, 0, IDC_MODE_STACKER, 1, { IDOK }, NoFault, { { 163, kQuestion } }, offlineRun, true, 1, 1, 1 },
-        { "offline printer to mailbox", 1, 0, IDC_MODE_MAILBOX, 2, { IDOK }, NoFault, { { 162, kQuestion } }, offlineRun, true, 1, 2, 1 },
-        { "offline printer to job separator", 2, 7, IDC_MODE_JOB_SEPARATOR, 3, { IDOK }, NoFault, { { 164, kQuestion } }, offlineRun, true, 1, 3, 1 },
-        { "offline, declined", 2, 0, IDC_MODE_STACKER, 1, { IDCANCEL }, NoFault, { { 163, kQuestion } }, { kReadOnline }, false, -1, 2, 0 },
+          { kWriteOnlineState, 0x66, false }, { { 159, kQuestion }, { 161, kError } },
+          { kReadOnlineState, kWriteOnlineState }, false, -1, 2, 1 },
+        { "offline printer to stacker", 2, 0, IDC_MODE_STACKER, 1, { IDOK }, kNoFault, { { 163, kQuestion } }, offlineRun, true, 1, 1, 1 },
+        { "offline printer to mailbox", 1, 0, IDC_MODE_MAILBOX, 2, { IDOK }, kNoFault, { { 162, kQuestion } }, offlineRun, true, 1, 2, 1 },
+        { "offline printer to job separator", 2, 7, IDC_MODE_JOB_SEPARATOR, 3, { IDOK }, kNoFault, { { 164, kQuestion } }, offlineRun, true, 1, 3, 1 },
+        { "offline, declined", 2, 0, IDC_MODE_STACKER, 1, { IDCANCEL }, kNoFault, { { 163, kQuestion } }, { kReadOnlineState }, false, -1, 2, 0 },
         { "mode write refused", 2, 1, IDC_MODE_STACKER, 1, { IDOK },
-          [] { SimFailNext(SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG, 1, 0xFFFF); }, { { 159, kQuestion }, { 183, kError } },
-          { kReadOnline, kWriteOnline, kWriteConfig, kWriteOnline }, false, -1, 2, 1 },
+          { kWriteHcoConfig, 0xFFFF, false }, { { 159, kQuestion }, { 183, kError } },
+          { kReadOnlineState, kWriteOnlineState, kWriteHcoConfig, kWriteOnlineState }, false, -1, 2, 1 },
         { "mode write refused on an offline printer", 3, 0, IDC_MODE_MAILBOX, 2, { IDOK },
-          [] { SimFailNext(SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG, 1, 0xFFFF); }, { { 162, kQuestion }, { 183, kError } },
-          { kReadOnline, kWriteConfig, kWriteOnline }, false, -1, 3, 1 },
+          { kWriteHcoConfig, 0xFFFF, false }, { { 162, kQuestion }, { 183, kError } },
+          { kReadOnlineState, kWriteHcoConfig, kWriteOnlineState }, false, -1, 3, 1 },
         { "mode write with another failure goes on", 2, 1, IDC_MODE_STACKER, 1, { IDOK },
-          [] { SimFailNext(SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG, 1, 0x77); }, { { 159, kQuestion } }, onlineRun, true, 1, 2, 1 },
+          { kWriteHcoConfig, 0x77, false }, { { 159, kQuestion } }, onlineRun, true, 1, 2, 1 },
         { "power cycle fails", 2, 1, IDC_MODE_STACKER, 1, { IDOK },
-          [] { SimFailNext(SIM_OP_LAL_SET, OBJ_POWER_CYCLE, 1, 0x88); }, { { 159, kQuestion }, { 165, kError } }, onlineRun, true, 1, 2, 1 },
-        { "bring online fails silently", 2, 1, IDC_MODE_STACKER, 1, { IDOK }, [] {}, { { 159, kQuestion } }, onlineRun, true, 1, 1, 0 },
-        { "name reset fails", 2, 1, IDC_MODE_STACKER, 1, { IDOK }, [] {}, { { 159, kQuestion }, { 167, kError } }, onlineRun, true, 1, 1, 1 },
+          { kWritePowerCycle, 0x88, false }, { { 159, kQuestion }, { 165, kError } }, onlineRun, true, 1, 2, 1 },
+        { "bring online fails silently", 2, 1, IDC_MODE_STACKER, 1, { IDOK }, { kWriteOnlineState, 0x99, true }, { { 159, kQuestion } }, onlineRun, true, 1, 1, 0 },
+        { "name reset fails", 2, 1, IDC_MODE_STACKER, 1, { IDOK }, { kWriteHcoConfig, 0x99, true }, { { 159, kQuestion }, { 167, kError } }, onlineRun, true, 1, 1, 1 },
     };
     for (const ModeCase &c : cases) {
         SCOPED_TRACE(c.what);
@@ -176,17 +183,15 @@ TEST_F(PageTest, ModeChangeOutcomes)
         Open(printer);
         OnlineStateRecord read;
         SimPeekObject(1, OBJ_ONLINE_STATE, &read, sizeof read);
-        c.faults();
+        if (c.fault.status && !c.fault.afterWait)
+            FailNext(c.fault.call, 1, c.fault.status);
         SimLogClear();
         UiScript ui(c.answers);
         int boxesAtWait = -1;
         ui.onWaitDialog = [&](HWND dialog) {
             boxesAtWait = (int)ui.boxes.size();
-            /* faults of the steps after the wait are armed once the earlier writes are through */
-            if (std::string(c.what) == "bring online fails silently")
-                SimFailNext(SIM_OP_LAL_SET, OBJ_ONLINE_STATE, 1, 0x99);
-            if (std::string(c.what) == "name reset fails")
-                SimFailNext(SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG, 1, 0x99);
+            if (c.fault.status && c.fault.afterWait)
+                FailNext(c.fault.call, 1, c.fault.status);
             PostTimerTicks(dialog, 32);
         };
         SetCursor(arrow);
@@ -199,8 +204,8 @@ TEST_F(PageTest, ModeChangeOutcomes)
         /* after a change the page re-reads the configuration and refills the destination list */
         std::vector<ExpectedCall> expected = c.calls;
         if (c.changed) {
-            expected.push_back(kReadConfig);
-            expected.push_back(kReadDestination);
+            expected.push_back(kReadHcoConfig);
+            expected.push_back(kReadPaperDestination);
         }
         ExpectCalls(expected, calls);
         ExpectWriteFields(calls, c.target, read);

@@ -83,8 +83,8 @@ TEST_F(Transitions, ToMailboxWhileThePrinterDoesNotYetReportItKeepsDefaultNamesA
     Open(printer);
     UiScript ui;
     ui.onWaitDialog = [](HWND dialog) {
-        SimFailNext(SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG, 0, 0);
-        SimFailNext(SIM_OP_CAL_GET_COMPONENT, OBJ_HCO_CONFIG, 1, 0xFFFF);
+        FailNext(kWriteHcoConfig, 0, 0);
+        FailNext(kReadHcoConfig, 1, 0xFFFF);
         PostTimerTicks(dialog, 32);
     };
     SendMessageA(Item(IDC_MODE_MAILBOX), BM_CLICK, 0, 0);
@@ -237,29 +237,19 @@ TEST_F(PageTest, ARowOutsideItsTableIsTakenAsNoSelection)
 
 TEST_F(PageTest, StandAloneDialogOkKeepsWhatTheUserSetAndCancelDoesNot)
 {
-    typedef INT_PTR(WINAPI * PopupFn)(HWND);
-    PopupFn popup = (PopupFn)BinpanelProc("HCOPopupDialog");
     Open(DefaultPrinter());
     DestroyWindow(page);
     page = nullptr;
     for (int button : { IDCANCEL, IDOK }) {
-        static int command;
-        command = button;
         SimLogClear();
-        HHOOK hook = SetWindowsHookExA(WH_CBT, [](int code, WPARAM w, LPARAM l) -> LRESULT {
-            HWND dialog = (HWND)w;
-            if (code == HCBT_ACTIVATE && GetDlgItem(dialog, IDC_HELP_BUTTON)) {
-                HWND combo = GetDlgItem(dialog, IDC_TIMEOUT_COMBO);
-                SendMessageA(combo, CB_SETCURSEL, 0, 0);
-                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_TIMEOUT_COMBO, CBN_SELCHANGE), (LPARAM)combo);
-                SendMessageA(dialog, WM_COMMAND, IDC_HELP_BUTTON, (LPARAM)GetDlgItem(dialog, IDC_HELP_BUTTON));
-                PostMessageA(dialog, WM_COMMAND, command, 0);
-            }
-            return CallNextHookEx(nullptr, code, w, l);
-        }, nullptr, GetCurrentThreadId());
         UiScript ui;
-        EXPECT_EQ(button, popup(TestFrame()));
-        UnhookWindowsHookEx(hook);
+        EXPECT_EQ(button, RunStandAloneDialog([&](HWND dialog) {
+            HWND combo = GetDlgItem(dialog, IDC_TIMEOUT_COMBO);
+            SendMessageA(combo, CB_SETCURSEL, 0, 0);
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_TIMEOUT_COMBO, CBN_SELCHANGE), (LPARAM)combo);
+            SendMessageA(dialog, WM_COMMAND, IDC_HELP_BUTTON, (LPARAM)GetDlgItem(dialog, IDC_HELP_BUTTON));
+            PostMessageA(dialog, WM_COMMAND, button, 0);
+        }));
         std::vector<SimCall> writes = DeviceWrites();
         ASSERT_EQ(button == IDOK ? 1u : 0u, writes.size());
         if (button == IDOK)

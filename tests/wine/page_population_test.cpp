@@ -4,13 +4,7 @@
 
 namespace {
 
-const ExpectedCall kTimeout = { SIM_OP_LAL_GET, OBJ_AUTO_CONTINUE };
-const ExpectedCall kCapabilities = { SIM_OP_LAL_GET, OBJ_OUTPUT_CAPABILITIES };
-const ExpectedCall kComponents = { SIM_OP_LAL_GET, OBJ_COMPONENT_LIST };
-const ExpectedCall kConfig = { SIM_OP_CAL_GET_COMPONENT, OBJ_HCO_CONFIG };
-const ExpectedCall kDestination = { SIM_OP_PAL_GET, OBJ_PAPER_DESTINATION };
-const ExpectedCall kOffer[] = { { SIM_OP_TAL_MODIFY_ACCESS, 0 }, { SIM_OP_PAL_GET, OBJ_PERIPHERAL_INFO },
-                                { SIM_OP_PAL_GET, OBJ_OUTPUT_CAPABILITIES } };
+const ExpectedCall kOffer[] = { kOfferAccess, kOfferPeripheral, kOfferCapabilities };
 
 const std::vector<std::string> kDefaultNames = { "MAILBOX 1", "MAILBOX 2", "MAILBOX 3", "MAILBOX 4",
                                                  "MAILBOX 5", "MAILBOX 6", "MAILBOX 7", "MAILBOX 8" };
@@ -48,7 +42,7 @@ TEST_F(PageTest, LoadReadsThePrinterAndThePageShowsIt)
 {
     const std::vector<std::string> deviceNames = { "Amministrazione", "Contabilit\xE0", "Ufficio tecnico", "Direzione",
                                                    "Magazzino", "Vendite", "Ricerca", "Segreteria" };
-    const std::vector<ExpectedCall> full = { kTimeout, kCapabilities, kComponents, kConfig, kDestination, kDestination };
+    const std::vector<ExpectedCall> full = { kReadAutoContinue, kReadOutputCapabilities, kReadComponentList, kReadHcoConfig, kReadPaperDestination, kReadPaperDestination };
     const std::vector<std::string> carrello(8, "CARRELLO"), separatore(8, "SEPARATORE DELLE");
     const LoadCase cases[] = {
         { "mailbox printer", [](SimPrinterSpec &) {}, [] {}, full, IDC_MODE_MAILBOX, deviceNames, 2, true },
@@ -59,19 +53,19 @@ TEST_F(PageTest, LoadReadsThePrinterAndThePageShowsIt)
         { "timeout -1", [](SimPrinterSpec &p) { p.timeoutSeconds = -1; }, [] {}, full, IDC_MODE_MAILBOX, deviceNames, 7, true },
         { "timeout 2701", [](SimPrinterSpec &p) { p.timeoutSeconds = 2701; }, [] {}, full, IDC_MODE_MAILBOX, deviceNames, 6, true },
         /* the index the opening before left (2701 s) stays */
-        { "timeout read fails", [](SimPrinterSpec &) {}, [] { SimFailNext(SIM_OP_LAL_GET, OBJ_AUTO_CONTINUE, 1, 5); },
+        { "timeout read fails", [](SimPrinterSpec &) {}, [] { FailNext(kReadAutoContinue, 1, 5); },
           full, IDC_MODE_MAILBOX, deviceNames, 6, true },
-        { "capabilities read fails", [](SimPrinterSpec &) {}, [] { SimFailNext(SIM_OP_LAL_GET, OBJ_OUTPUT_CAPABILITIES, 1, 0xFFFF); },
-          { kTimeout, kCapabilities, kDestination, kDestination }, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
-        { "component list read fails", [](SimPrinterSpec &p) { p.mode = 1; }, [] { SimFailNext(SIM_OP_LAL_GET, OBJ_COMPONENT_LIST, 1, 9); },
-          { kTimeout, kCapabilities, kComponents, kDestination, kDestination }, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
+        { "capabilities read fails", [](SimPrinterSpec &) {}, [] { FailNext(kReadOutputCapabilities, 1, 0xFFFF); },
+          { kReadAutoContinue, kReadOutputCapabilities, kReadPaperDestination, kReadPaperDestination }, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
+        { "component list read fails", [](SimPrinterSpec &p) { p.mode = 1; }, [] { FailNext(kReadComponentList, 1, 9); },
+          { kReadAutoContinue, kReadOutputCapabilities, kReadComponentList, kReadPaperDestination, kReadPaperDestination }, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
         { "empty component list", [](SimPrinterSpec &) {},
           [] { ComponentListRecord l = Components({ { "K0417Z", 0x101 } }, 0); SimPokeObject(1, OBJ_COMPONENT_LIST, &l, sizeof l); },
-          { kTimeout, kCapabilities, kComponents, kDestination, kDestination }, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
-        { "configuration read fails", [](SimPrinterSpec &p) { p.mode = 3; }, [] { SimFailNext(SIM_OP_CAL_GET_COMPONENT, OBJ_HCO_CONFIG, 1, 0xFFFF); },
+          { kReadAutoContinue, kReadOutputCapabilities, kReadComponentList, kReadPaperDestination, kReadPaperDestination }, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
+        { "configuration read fails", [](SimPrinterSpec &p) { p.mode = 3; }, [] { FailNext(kReadHcoConfig, 1, 0xFFFF); },
           full, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
         { "no accessory among the components", [](SimPrinterSpec &p) { p.hasAccessory = 0; }, [] {},
-          { kTimeout, kCapabilities, kComponents }, 0, {}, -1, false },
+          { kReadAutoContinue, kReadOutputCapabilities, kReadComponentList }, 0, {}, -1, false },
     };
     for (const LoadCase &c : cases) {
         SCOPED_TRACE(c.what);
@@ -208,7 +202,7 @@ TEST_F(PageTest, DestinationListSelectsTheReportedBin)
         printer.device = 1;
         UsePrinters({ printer });
         if (c.failRead)
-            SimFailNext(SIM_OP_PAL_GET, OBJ_PAPER_DESTINATION, 2, 0xFFFF);
+            FailNext(kReadPaperDestination, 2, 0xFFFF);
         page = CreatePage(TestFrame(), 1);
         EXPECT_EQ(c.row, Selected(IDC_DESTINATION_COMBO, true));
         EXPECT_EQ(c.icon, ShownIconId(page, IDC_DESTINATION_ICON));
@@ -222,7 +216,7 @@ TEST_F(PageTest, FailedDestinationReadAtTheFirstOpeningShowsTheTopOutputBin)
     SimPrinterSpec printer = DefaultPrinter();
     printer.device = 1;
     UsePrinters({ printer });
-    SimFailNext(SIM_OP_PAL_GET, OBJ_PAPER_DESTINATION, 2, 0xFFFF);
+    FailNext(kReadPaperDestination, 2, 0xFFFF);
     page = CreatePage(TestFrame(), 1);
     EXPECT_EQ(0, Selected(IDC_DESTINATION_COMBO, true));
     EXPECT_EQ(199, ShownIconId(page, IDC_DESTINATION_ICON));
@@ -231,25 +225,18 @@ TEST_F(PageTest, FailedDestinationReadAtTheFirstOpeningShowsTheTopOutputBin)
 TEST_F(PageTest, StandAloneDialogBeforeAnyPageReadsWithHandleZero)
 {
     UiScript ui;
-    static std::vector<std::string> rows;
-    static int timeoutRow, radio;
-    static bool hasHints;
-    HHOOK hook = SetWindowsHookExA(WH_CBT, [](int code, WPARAM w, LPARAM l) -> LRESULT {
-        HWND dialog = (HWND)w;
-        if (code == HCBT_ACTIVATE && GetDlgItem(dialog, IDC_HELP_BUTTON)) {
-            rows = ListRows(GetDlgItem(dialog, IDC_BIN_LIST), false);
-            timeoutRow = (int)SendDlgItemMessageA(dialog, IDC_TIMEOUT_COMBO, CB_GETCURSEL, 0, 0);
-            radio = IsDlgButtonChecked(dialog, IDC_MODE_MAILBOX);
-            hasHints = GetDlgItem(dialog, IDC_HINTS_TEXT) != nullptr;
-            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        }
-        return CallNextHookEx(nullptr, code, w, l);
-    }, nullptr, GetCurrentThreadId());
-    typedef INT_PTR(WINAPI * PopupFn)(HWND);
-    EXPECT_EQ(2, ((PopupFn)BinpanelProc("HCOPopupDialog"))(TestFrame()));
-    UnhookWindowsHookEx(hook);
+    std::vector<std::string> rows;
+    int timeoutRow = -1, radio = -1;
+    bool hasHints = true;
+    EXPECT_EQ(2, RunStandAloneDialog([&](HWND dialog) {
+        rows = ListRows(GetDlgItem(dialog, IDC_BIN_LIST), false);
+        timeoutRow = (int)SendDlgItemMessageA(dialog, IDC_TIMEOUT_COMBO, CB_GETCURSEL, 0, 0);
+        radio = IsDlgButtonChecked(dialog, IDC_MODE_MAILBOX);
+        hasHints = GetDlgItem(dialog, IDC_HINTS_TEXT) != nullptr;
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }));
     std::vector<SimCall> calls = DeviceCalls();
-    ExpectCalls({ kCapabilities, kDestination, kDestination }, calls);
+    ExpectCalls({ kReadOutputCapabilities, kReadPaperDestination, kReadPaperDestination }, calls);
     for (const SimCall &c : calls)
         EXPECT_EQ(0u, c.device);
     EXPECT_EQ(kDefaultNames, rows);
@@ -267,17 +254,11 @@ TEST_F(PageTest, StandAloneDialogWorksOnTheLastPagesPrinter)
     page = nullptr;
     SimLogClear();
     UiScript ui;
-    static std::vector<std::string> rows;
-    HHOOK hook = SetWindowsHookExA(WH_CBT, [](int code, WPARAM w, LPARAM l) -> LRESULT {
-        if (code == HCBT_ACTIVATE && GetDlgItem((HWND)w, IDC_HELP_BUTTON)) {
-            rows = ListRows(GetDlgItem((HWND)w, IDC_BIN_LIST), false);
-            PostMessageA((HWND)w, WM_COMMAND, IDCANCEL, 0);
-        }
-        return CallNextHookEx(nullptr, code, w, l);
-    }, nullptr, GetCurrentThreadId());
-    typedef INT_PTR(WINAPI * PopupFn)(HWND);
-    ((PopupFn)BinpanelProc("HCOPopupDialog"))(TestFrame());
-    UnhookWindowsHookEx(hook);
+    std::vector<std::string> rows;
+    RunStandAloneDialog([&](HWND dialog) {
+        rows = ListRows(GetDlgItem(dialog, IDC_BIN_LIST), false);
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
     EXPECT_EQ(std::vector<std::string>(8, "CARRELLO"), rows);
     for (const SimCall &c : DeviceCalls())
         EXPECT_EQ(1u, c.device);

@@ -3,9 +3,6 @@
 
 namespace {
 
-const ExpectedCall kTimeoutWrite = { SIM_OP_LAL_SET, OBJ_AUTO_CONTINUE };
-const ExpectedCall kNamesWrite = { SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG };
-const ExpectedCall kDestinationWrite = { SIM_OP_CAL_SET, OBJ_PAPER_DESTINATION };
 
 TEST_F(PageTest, RenamingMailbox3AndApplyingSendsOneRecordWithOnlyThatName)
 {
@@ -15,7 +12,7 @@ TEST_F(PageTest, RenamingMailbox3AndApplyingSendsOneRecordWithOnlyThatName)
     SimLogClear();
     EXPECT_EQ(1u, Apply(1690));
     std::vector<SimCall> calls = DeviceCalls();
-    ExpectCalls({ kNamesWrite }, calls);
+    ExpectCalls({ kWriteHcoConfig }, calls);
     ASSERT_EQ(1u, calls.size());
     HcoConfigRecord r = RecordOf<HcoConfigRecord>(calls[0]);
     EXPECT_EQ(0x101u, calls[0].component);
@@ -57,13 +54,13 @@ ApplyTest &As(PageTest &t) { return static_cast<ApplyTest &>(t); }
 
 const ApplyCase kApplyCases[] = {
     { "NothingChanged", [](PageTest &) {}, {}, 0, 0 },
-    { "Timeout0", [](PageTest &t) { As(t).Pick(IDC_TIMEOUT_COMBO, 0); }, { kTimeoutWrite }, 0, 0 },
-    { "Timeout7IsUnlimited", [](PageTest &t) { As(t).Pick(IDC_TIMEOUT_COMBO, 7); }, { kTimeoutWrite }, -1, 0 },
+    { "Timeout0", [](PageTest &t) { As(t).Pick(IDC_TIMEOUT_COMBO, 0); }, { kWriteAutoContinue }, 0, 0 },
+    { "Timeout7IsUnlimited", [](PageTest &t) { As(t).Pick(IDC_TIMEOUT_COMBO, 7); }, { kWriteAutoContinue }, -1, 0 },
     { "TimeoutPickedBackIsWrittenAnyway",
-      [](PageTest &t) { As(t).Pick(IDC_TIMEOUT_COMBO, 4); As(t).Pick(IDC_TIMEOUT_COMBO, 2); }, { kTimeoutWrite }, 600, 0 },
-    { "DestinationPicked", [](PageTest &t) { As(t).Pick(IDC_DESTINATION_COMBO, 1); }, { kDestinationWrite }, 0, 3 },
+      [](PageTest &t) { As(t).Pick(IDC_TIMEOUT_COMBO, 4); As(t).Pick(IDC_TIMEOUT_COMBO, 2); }, { kWriteAutoContinue }, 600, 0 },
+    { "DestinationPicked", [](PageTest &t) { As(t).Pick(IDC_DESTINATION_COMBO, 1); }, { kWritePaperDestination }, 0, 3 },
     { "DestinationPickedThenARename",
-      [](PageTest &t) { As(t).Pick(IDC_DESTINATION_COMBO, 1); As(t).Type("Acquisti"); }, { kNamesWrite }, 0, 0 },
+      [](PageTest &t) { As(t).Pick(IDC_DESTINATION_COMBO, 1); As(t).Type("Acquisti"); }, { kWriteHcoConfig }, 0, 0 },
     { "DestinationPickedAndPickedBack",
       [](PageTest &t) { As(t).Pick(IDC_DESTINATION_COMBO, 0); As(t).Pick(IDC_DESTINATION_COMBO, 4); }, {}, 0, 0 },
     { "Everything",
@@ -74,7 +71,7 @@ const ApplyCase kApplyCases[] = {
           As(t).Type("Archivio");
           As(t).Pick(IDC_DESTINATION_COMBO, 0);
       },
-      { kTimeoutWrite, kNamesWrite, kDestinationWrite }, 3600, 20 },
+      { kWriteAutoContinue, kWriteHcoConfig, kWritePaperDestination }, 3600, 20 },
 };
 
 TEST_P(ApplyTest, WritesOnlyWhatTheUserChanged)
@@ -136,7 +133,7 @@ TEST_F(PageTest, ALaterPageWritesNothingItsUserLeftUntouched)
     Pick(IDC_DESTINATION_COMBO, 1);
     SimLogClear();
     Apply();
-    ExpectCalls({ kTimeoutWrite, kNamesWrite, kDestinationWrite });
+    ExpectCalls({ kWriteAutoContinue, kWriteHcoConfig, kWritePaperDestination });
     DestroyWindow(page);
 
     page = CreatePage(TestFrame(), 2);
@@ -152,20 +149,8 @@ TEST_F(PageTest, ALaterPageWritesNothingItsUserLeftUntouched)
     EXPECT_STREQ("Amministrazione centrale", after.binNames[1]);
 }
 
-/* The stand-alone dialog's OK picks its timeout after an earlier page changed names, a
- * timeout and a destination: only the timeout is written. */
-HWND s_dialog;
-void CALLBACK PickTimeoutAndPressOk(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    KillTimer(nullptr, timer);
-    HWND dialog = s_dialog = GetActiveWindow();
-    HWND combo = GetDlgItem(dialog, IDC_TIMEOUT_COMBO);
-    SendMessageA(combo, CB_SETCURSEL, 5, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_TIMEOUT_COMBO, CBN_SELCHANGE), (LPARAM)combo);
-    SimLogClear();
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-}
-
+/* The stand-alone dialog's OK after an earlier page changed names, a timeout and a
+ * destination: only what was changed in the dialog, its timeout, is written. */
 TEST_F(PageTest, TheStandAloneDialogWritesOnlyWhatWasChangedInIt)
 {
     Open(DefaultPrinter());
@@ -176,14 +161,15 @@ TEST_F(PageTest, TheStandAloneDialogWritesOnlyWhatWasChangedInIt)
     DestroyWindow(page);
     page = nullptr;
 
-    typedef INT_PTR(WINAPI * PopupFn)(HWND);
-    PopupFn popup = (PopupFn)BinpanelProc("HCOPopupDialog");
-    s_dialog = nullptr;
-    SetTimer(nullptr, 0, 10, PickTimeoutAndPressOk);
-    EXPECT_EQ(IDOK, popup(TestFrame()));
-    ASSERT_NE(nullptr, s_dialog);
+    EXPECT_EQ(IDOK, RunStandAloneDialog([](HWND dialog) {
+        HWND combo = GetDlgItem(dialog, IDC_TIMEOUT_COMBO);
+        SendMessageA(combo, CB_SETCURSEL, 5, 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_TIMEOUT_COMBO, CBN_SELCHANGE), (LPARAM)combo);
+        SimLogClear();
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }));
     std::vector<SimCall> calls = DeviceCalls();
-    ExpectCalls({ kTimeoutWrite }, calls);
+    ExpectCalls({ kWriteAutoContinue }, calls);
     if (!calls.empty())
         EXPECT_EQ(2700, RecordOf<AutoContinueRecord>(calls[0]).timeoutSeconds);
 }
@@ -196,7 +182,7 @@ TEST_F(PageTest, NoDestinationIsWrittenWithoutAGoodReadOfTheRecord)
     SimPrinterSpec printer = DefaultPrinter();
     printer.device = 1;
     UsePrinters({ printer });
-    SimFailNext(SIM_OP_PAL_GET, OBJ_PAPER_DESTINATION, 2, 0xFFFF);
+    FailNext(kReadPaperDestination, 2, 0xFFFF);
     page = CreatePage(TestFrame(), 1);
     Pick(IDC_DESTINATION_COMBO, 1);
     SimLogClear();

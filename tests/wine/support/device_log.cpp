@@ -1,4 +1,5 @@
 #include "device_log.h"
+#include "sim_names.h"
 
 #include <gtest/gtest.h>
 #include <cstdio>
@@ -20,39 +21,10 @@ std::vector<SimCall> DeviceWrites()
     return writes;
 }
 
-static const char *OperationName(DWORD op)
-{
-    switch (op) {
-    case SIM_OP_LAL_GET: return "LALGetObject";
-    case SIM_OP_PAL_GET: return "PALGetObject";
-    case SIM_OP_LAL_SET: return "LALSetObject";
-    case SIM_OP_CAL_SET: return "CALSetObject";
-    case SIM_OP_CAL_GET_COMPONENT: return "CALGetComponentObject";
-    case SIM_OP_CAL_SET_COMPONENT: return "CALSetComponentObject";
-    case SIM_OP_TAL_MODIFY_ACCESS: return "TALModifyAccess";
-    }
-    return "?";
-}
-
-static const char *ObjectName(DWORD object)
-{
-    switch (object) {
-    case 0: return "";
-    case OBJ_PERIPHERAL_INFO: return "OBJ_PERIPHERAL_INFO";
-    case OBJ_OUTPUT_CAPABILITIES: return "OBJ_OUTPUT_CAPABILITIES";
-    case OBJ_AUTO_CONTINUE: return "OBJ_AUTO_CONTINUE";
-    case OBJ_COMPONENT_LIST: return "OBJ_COMPONENT_LIST";
-    case OBJ_HCO_CONFIG: return "OBJ_HCO_CONFIG";
-    case OBJ_PAPER_DESTINATION: return "OBJ_PAPER_DESTINATION";
-    case OBJ_ONLINE_STATE: return "OBJ_ONLINE_STATE";
-    case OBJ_POWER_CYCLE: return "OBJ_POWER_CYCLE";
-    }
-    return "unknown object";
-}
-
 std::string DescribeCall(DWORD operation, DWORD object)
 {
-    return std::string(OperationName(operation)) + "(" + ObjectName(object) + ")";
+    const char *op = SimOperationName(operation), *name = SimObjectName(object);
+    return std::string(op ? op : "?") + "(" + (name ? name : object ? "unknown object" : "") + ")";
 }
 
 bool ExpectCalls(const std::vector<ExpectedCall> &expected, const std::vector<SimCall> &got)

@@ -14,15 +14,28 @@ struct ExpectedCall {
     DWORD object;    /* 0 for TALModifyAccess */
 };
 
-/* The calls the applet's mode change, load and apply make, by name. */
-const ExpectedCall kReadOnline = { SIM_OP_LAL_GET, OBJ_ONLINE_STATE };
-const ExpectedCall kWriteOnline = { SIM_OP_LAL_SET, OBJ_ONLINE_STATE };
-const ExpectedCall kWriteConfig = { SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG };
-const ExpectedCall kPowerCycle = { SIM_OP_LAL_SET, OBJ_POWER_CYCLE };
-const ExpectedCall kReadConfig = { SIM_OP_CAL_GET_COMPONENT, OBJ_HCO_CONFIG };
-const ExpectedCall kReadDestination = { SIM_OP_PAL_GET, OBJ_PAPER_DESTINATION };
-const ExpectedCall kWriteTimeout = { SIM_OP_LAL_SET, OBJ_AUTO_CONTINUE };
-const ExpectedCall kWriteDestination = { SIM_OP_CAL_SET, OBJ_PAPER_DESTINATION };
+/* Every call the applet makes, by name: the page's, one for each exchange of its device
+ * access, and the offer's, made with the host's handle. */
+const ExpectedCall kReadAutoContinue = { SIM_OP_LAL_GET, OBJ_AUTO_CONTINUE };
+const ExpectedCall kReadOutputCapabilities = { SIM_OP_LAL_GET, OBJ_OUTPUT_CAPABILITIES };
+const ExpectedCall kReadComponentList = { SIM_OP_LAL_GET, OBJ_COMPONENT_LIST };
+const ExpectedCall kReadOnlineState = { SIM_OP_LAL_GET, OBJ_ONLINE_STATE };
+const ExpectedCall kReadPaperDestination = { SIM_OP_PAL_GET, OBJ_PAPER_DESTINATION };
+const ExpectedCall kReadHcoConfig = { SIM_OP_CAL_GET_COMPONENT, OBJ_HCO_CONFIG };
+const ExpectedCall kWriteAutoContinue = { SIM_OP_LAL_SET, OBJ_AUTO_CONTINUE };
+const ExpectedCall kWriteOnlineState = { SIM_OP_LAL_SET, OBJ_ONLINE_STATE };
+const ExpectedCall kWritePowerCycle = { SIM_OP_LAL_SET, OBJ_POWER_CYCLE };
+const ExpectedCall kWritePaperDestination = { SIM_OP_CAL_SET, OBJ_PAPER_DESTINATION };
+const ExpectedCall kWriteHcoConfig = { SIM_OP_CAL_SET_COMPONENT, OBJ_HCO_CONFIG };
+const ExpectedCall kOfferAccess = { SIM_OP_TAL_MODIFY_ACCESS, 0 };
+const ExpectedCall kOfferPeripheral = { SIM_OP_PAL_GET, OBJ_PERIPHERAL_INFO };
+const ExpectedCall kOfferCapabilities = { SIM_OP_PAL_GET, OBJ_OUTPUT_CAPABILITIES };
+
+/* Fails the next `count` calls of that kind with `status`. */
+inline void FailNext(const ExpectedCall &call, DWORD count, DWORD status)
+{
+    SimFailNext(call.operation, call.object, count, status);
+}
 
 std::vector<SimCall> DeviceCalls();
 std::string DescribeCall(DWORD operation, DWORD object);

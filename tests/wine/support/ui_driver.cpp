@@ -178,6 +178,39 @@ UiScript::~UiScript()
     g_script = nullptr;
 }
 
+static std::function<void(HWND)> s_standAloneAct;
+
+static BOOL CALLBACK FindStandAloneDialog(HWND window, LPARAM found)
+{
+    char cls[16];
+    GetClassNameA(window, cls, sizeof cls);
+    if (lstrcmpA(cls, "#32770") != 0 || !GetDlgItem(window, IDC_HELP_BUTTON) || !IsWindowVisible(window))
+        return TRUE;
+    *(HWND *)found = window;
+    return FALSE;
+}
+
+/* The dialog's population sets its focus and so activates it before it is done; it is
+ * shown only when its modal loop first runs idle. A timer of that loop finds it then. */
+static void CALLBACK ActOnStandAloneDialog(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindStandAloneDialog, (LPARAM)&dialog);
+    if (!dialog)
+        return;
+    KillTimer(nullptr, timer);
+    s_standAloneAct(dialog);
+}
+
+INT_PTR RunStandAloneDialog(const std::function<void(HWND)> &act)
+{
+    typedef INT_PTR(WINAPI * PopupFn)(HWND);
+    static PopupFn popup = (PopupFn)BinpanelProc("HCOPopupDialog");
+    s_standAloneAct = act;
+    SetTimer(nullptr, 0, 5, ActOnStandAloneDialog);
+    return popup(TestFrame());
+}
+
 void PumpMessages()
 {
     MSG msg;

@@ -47,6 +47,11 @@ public:
     std::vector<HWND> activated; /* dialogs already answered */
 };
 
+/* Shows the stand-alone dialog (HCOPopupDialog) over the test frame and, once it is on
+ * show with its initialisation done, runs `act` on it inside its modal loop; `act` ends
+ * it, by posting IDOK or IDCANCEL. Returns the dialog's result. */
+INT_PTR RunStandAloneDialog(const std::function<void(HWND)> &act);
+
 /* Posts `count` WM_TIMER events with timer id 0 to a dialog. */
 void PostTimerTicks(HWND dialog, int count);
 
