@@ -6,13 +6,12 @@
 static const PeImage &Binpanel()
 {
     static PeImage pe;
-    static bool loaded = [] {
+    [[maybe_unused]] static bool loaded = [] {
         std::string error;
         bool ok = pe.load(DIST_WIN32_DIR "/Binpanel.dll", &error);
         EXPECT_TRUE(ok) << error;
         return ok;
     }();
-    (void)loaded;
     return pe;
 }
 

@@ -8,13 +8,12 @@
 static const PeImage &Bridge32()
 {
     static PeImage pe;
-    static bool loaded = [] {
+    [[maybe_unused]] static bool loaded = [] {
         std::string error;
         bool ok = pe.load(DIST_WIN32_DIR "/BRIDGE32.dll", &error);
         EXPECT_TRUE(ok) << error;
         return ok;
     }();
-    (void)loaded;
     return pe;
 }
 

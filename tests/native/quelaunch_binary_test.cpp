@@ -12,13 +12,12 @@ namespace {
 const PeImage &Quelaunch()
 {
     static PeImage pe;
-    static bool loaded = [] {
+    [[maybe_unused]] static bool loaded = [] {
         std::string error;
         bool ok = pe.load(DIST_WIN32_DIR "/Quelaunch.exe", &error);
         EXPECT_TRUE(ok) << error;
         return ok;
     }();
-    (void)loaded;
     return pe;
 }
 

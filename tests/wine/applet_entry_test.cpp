@@ -120,7 +120,6 @@ protected:
 
 TEST_F(PageMessages, HostMessagesAnswerAndApplyAsTheirTableSays)
 {
-    typedef LRESULT (*Send)(HWND, UINT, WPARAM, LPARAM);
     struct Row {
         UINT message;
         DWORD word;       /* the answer word afterwards, from 7 */
@@ -130,7 +129,6 @@ TEST_F(PageMessages, HostMessagesAnswerAndApplyAsTheirTableSays)
         { 1693, 7, false }, { 1694, 7, false }, { 1695, 1, false },
     };
     /* a changed name, so that an apply shows as one device write */
-    SimPrinterSpec p;
     UiScript ui;
     HWND edit = GetDlgItem(page, IDC_NAME_EDIT);
     SetFocus(edit);
@@ -157,7 +155,6 @@ TEST_F(PageMessages, HostMessagesAnswerAndApplyAsTheirTableSays)
         EXPECT_EQ(0, popup(page, message, 0, (LPARAM)&word)) << message;
         EXPECT_EQ(7u, word);
     }
-    (void)p;
 }
 
 TEST_F(PageMessages, ApplyWithoutAnAnswerWordStillApplies)

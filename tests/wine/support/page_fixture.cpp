@@ -30,9 +30,9 @@ int ShownIconId(HWND dialog, int controlId)
 
 void PageTest::SetUp()
 {
-    static bool watched =
+    static const bool watched =
         PatchImport(BinpanelModule(), "USER32.dll", "LoadBitmapA", (void *)RecordLoadBitmap) != nullptr;
-    (void)watched;
+    ASSERT_TRUE(watched);
     s_lastBitmap = 0;
     SimReset();
 }
