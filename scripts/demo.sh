@@ -6,7 +6,7 @@
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-scripts/setup.sh
+scripts/setup.sh --host
 for preset in win64 win32; do
     cmake --preset $preset >/dev/null
     cmake --build --preset $preset -j2
