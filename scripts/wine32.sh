@@ -37,7 +37,7 @@ else
             exec chroot "$tree" /bin/sh -c "cd \"\$0\" 2>/dev/null; exec /usr/lib/wine/\"\$@\"" "$PWD" "$@"
         ' sh "$W32_TREE" "$@"
     }
-    export W32_ROOT="$root" W32_PROGDIR="$(cd "$(dirname "$1")" 2>/dev/null && pwd)"
+    export W32_ROOT="$root" W32_PROGDIR="$(cd "$(dirname -- "$1")" 2>/dev/null && pwd)"
 fi
 
 case "$1" in
