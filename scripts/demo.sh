@@ -3,9 +3,30 @@
 # printers of standins/devobj/demo.ini. With a reachable display it opens the window;
 # without one it runs the scripted tour headless, writes PNG screenshots to out/ and
 # prints the device calls the tour made. Arguments go to PrintAdmin.exe.
+#   scripts/demo.sh --win32   the headless tour with the shipped 32-bit files of dist/win32,
+#                             under the project's 32-bit Wine (set up on first use)
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+if [ "$1" = --win32 ]; then
+    shift
+    scripts/setup.sh
+    cmake --preset win32 >/dev/null
+    cmake --build --preset win32 -j2
+    rm -rf out
+    mkdir -p out
+    start=$(date +%s)
+    status=0
+    # The host runs from dist/win32, so it loads the shipped Binpanel.dll beside it.
+    (cd dist/win32 && WINEPREFIX="$root/build/win32/wineprefix" "$root/scripts/wine32.sh" PrintAdmin.exe \
+        --tour '..\..\out' "$@") || status=$?
+    "$root/scripts/wine32.sh" wineserver -k 2>/dev/null || true
+    echo
+    echo "demo: 32-bit tour, screenshots in $root/out ($(( $(date +%s) - start )) s):"
+    ls -l out/*.png | awk '{ printf "  %8d  %s\n", $5, $NF }'
+    echo "demo: the device calls are also in out/device-calls.txt"
+    exit $status
+fi
 scripts/setup.sh --host
 for preset in win64 win32; do
     cmake --preset $preset >/dev/null

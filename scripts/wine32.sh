@@ -4,11 +4,12 @@
 # first boot. The prefix is WINEPREFIX if set, else build/win32/wineprefix of this clone.
 #   scripts/wine32.sh PROGRAM [ARGS...]    e.g. dist/win32/Quelaunch.exe q=coda1
 #   scripts/wine32.sh wineserver ARGS...   the prefix's server (-p to keep it up, -k to stop it)
+#   scripts/wine32.sh --prefix             only make the prefix if it is not there yet
 #   scripts/wine32.sh --version
 # Exit code: the program's.
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/wine32-common.sh"
-[ $# -gt 0 ] || { sed -n '2,8s/^# \{0,1\}//p' "$0" >&2; exit 2; }
+[ $# -gt 0 ] || { sed -n '2,9s/^# \{0,1\}//p' "$0" >&2; exit 2; }
 w32_ready || [ -n "$W32_MODE" ] || w32_fail "the 32-bit Wine in $W32_CACHE is not set up; run scripts/setup.sh as root once (it needs Debian's archive)"
 mode=${W32_MODE:-$(w32_mode)}
 
@@ -36,7 +37,7 @@ else
             exec chroot "$tree" /bin/sh -c "cd \"\$0\" 2>/dev/null; exec /usr/lib/wine/\"\$@\"" "$PWD" "$@"
         ' sh "$W32_TREE" "$@"
     }
-    export W32_ROOT="$root" W32_PROGDIR="$(cd "$(dirname "$1")" 2>/dev/null && pwd)"
+    export W32_ROOT="$root" W32_PROGDIR="$(cd "$(dirname -- "$1")" 2>/dev/null && pwd)"
 fi
 
 case "$1" in
@@ -59,4 +60,5 @@ if [ ! -f "$WINEPREFIX/.ready" ]; then
     fi
     exec 9>&-
 fi
+[ "$1" = --prefix ] && exit 0
 run wine "$@"

@@ -213,7 +213,7 @@ TEST(PopupDialog, EndsWithTheButtonThatClosedIt)
         command = c.command;
         /* the dialog activates as it is shown: answer from the hook then */
         ui.onWaitDialog = nullptr;
-        HHOOK hook = SetWindowsHookExA(WH_CBT, [](int code, WPARAM w, LPARAM l) -> LRESULT {
+        HHOOK hook = SetWindowsHookExA(WH_CBT, [](int code, WPARAM w, LPARAM l) CALLBACK -> LRESULT {
             if (code == HCBT_ACTIVATE && GetDlgItem((HWND)w, IDC_HELP_BUTTON))
                 PostMessageA((HWND)w, WM_COMMAND, command, 0);
             return CallNextHookEx(nullptr, code, w, l);

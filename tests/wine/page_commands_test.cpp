@@ -203,7 +203,7 @@ TEST_F(PageTest, StandAloneDialogOkKeepsWhatTheUserSetAndCancelDoesNot)
         static int command;
         command = button;
         SimLogClear();
-        HHOOK hook = SetWindowsHookExA(WH_CBT, [](int code, WPARAM w, LPARAM l) -> LRESULT {
+        HHOOK hook = SetWindowsHookExA(WH_CBT, [](int code, WPARAM w, LPARAM l) CALLBACK -> LRESULT {
             HWND dialog = (HWND)w;
             if (code == HCBT_ACTIVATE && GetDlgItem(dialog, IDC_HELP_BUTTON)) {
                 HWND combo = GetDlgItem(dialog, IDC_TIMEOUT_COMBO);

@@ -232,7 +232,7 @@ TEST_F(PageTest, StandAloneDialogBeforeAnyPageReadsWithHandleZero)
     static std::vector<std::string> rows;
     static int timeoutRow, radio;
     static bool hasHints;
-    HHOOK hook = SetWindowsHookExA(WH_CBT, [](int code, WPARAM w, LPARAM l) -> LRESULT {
+    HHOOK hook = SetWindowsHookExA(WH_CBT, [](int code, WPARAM w, LPARAM l) CALLBACK -> LRESULT {
         HWND dialog = (HWND)w;
         if (code == HCBT_ACTIVATE && GetDlgItem(dialog, IDC_HELP_BUTTON)) {
             rows = ListRows(GetDlgItem(dialog, IDC_BIN_LIST), false);
@@ -266,7 +266,7 @@ TEST_F(PageTest, StandAloneDialogWorksOnTheLastPagesPrinter)
     SimLogClear();
     UiScript ui;
     static std::vector<std::string> rows;
-    HHOOK hook = SetWindowsHookExA(WH_CBT, [](int code, WPARAM w, LPARAM l) -> LRESULT {
+    HHOOK hook = SetWindowsHookExA(WH_CBT, [](int code, WPARAM w, LPARAM l) CALLBACK -> LRESULT {
         if (code == HCBT_ACTIVATE && GetDlgItem((HWND)w, IDC_HELP_BUTTON)) {
             rows = ListRows(GetDlgItem((HWND)w, IDC_BIN_LIST), false);
             PostMessageA((HWND)w, WM_COMMAND, IDCANCEL, 0);

@@ -14,12 +14,13 @@ namespace {
 
 const char kMonitorClass[] = "SpoolwatchMonitor";
 
+/* The binaries under test lie in the working folder: build/win64/bin, or dist/win32 for the
+ * shipped 32-bit ones. */
 std::string BinDir()
 {
     char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string dir(path, length);
-    return dir.substr(0, dir.find_last_of('\\'));
+    DWORD length = GetCurrentDirectoryA(sizeof path, path);
+    return std::string(path, length);
 }
 
 std::string ReadAll(const std::string &path)
@@ -70,7 +71,9 @@ struct Recorded {
 Recorded RunRecorded(const std::string &commandLine)
 {
     Recorded result;
-    std::string record = BinDir() + "\\quelaunch_" + std::to_string(GetCurrentProcessId()) + ".rec";
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string record = std::string(temp) + "quelaunch_" + std::to_string(GetCurrentProcessId()) + ".rec";
     DeleteFileA(record.c_str());
     SetEnvironmentVariableA("SPOOLWATCH_RECORD", record.c_str());
     PROCESS_INFORMATION process;

@@ -10,12 +10,23 @@
 
 namespace {
 
+/* Wine's GDI handle table, from the PEB: at +0xF8 on x64, at +0x94 on x86. */
+const BYTE *GdiHandleTable()
+{
+#ifdef _WIN64
+    const BYTE *peb = (const BYTE *)__readgsqword(0x60);
+    return *(const BYTE *const *)(peb + 0xF8);
+#else
+    const BYTE *peb = (const BYTE *)__readfsdword(0x30);
+    return *(const BYTE *const *)(peb + 0x94);
+#endif
+}
+
 /* GetGuiResources is a stub under Wine: count the used entries of the process's GDI
- * handle table instead (x64 PEB + 0xF8, 0x10000 entries of 24 bytes, type at byte 14). */
+ * handle table instead (0x10000 entries of 24 bytes on both, type at byte 14). */
 int GdiObjectCount()
 {
-    const BYTE *peb = (const BYTE *)__readgsqword(0x60);
-    const BYTE *table = *(const BYTE *const *)(peb + 0xF8);
+    const BYTE *table = GdiHandleTable();
     if (!table)
         return -1;
     int used = 0;
