@@ -45,17 +45,20 @@ extern "C" __attribute__((used)) uint64_t Reg32UpdateFromFrame(const ArgumentBlo
     return (uint64_t)outcome.argumentBytes << 32 | outcome.result;
 }
 
-/* The platform calls the target with the 16-bit caller's ArgumentBlock16 lying right above
- * the return address and expects the result in EAX and the size of that block in ECX: the
- * frame is the platform's, so it drops the bytes itself after a plain return, while only
- * the target knows how many there are. EBX, ESI, EDI and EBP survive the C call. */
+/* The platform's 16-to-32 flat thunk enters the target on the 32-bit stack with EBX holding
+ * a flat pointer into the 16-bit caller's stack, its ArgumentBlock16 22 bytes above. It
+ * takes back the number of argument bytes to drop in CX and hands the caller DX:AX made of
+ * the low words of EDX and EAX, so EDX carries the result's upper half. The caller's SI
+ * and DI are not restored on the way back: ESI and EDI survive the C call. */
 extern "C" __attribute__((naked)) void Reg32UpdateTarget(void)
 {
-    __asm__("leal 4(%esp), %eax\n\t"
+    __asm__("leal 22(%ebx), %eax\n\t"
             "pushl %eax\n\t"
             "call _Reg32UpdateFromFrame\n\t"
             "addl $4, %esp\n\t"
             "movl %edx, %ecx\n\t"
+            "movl %eax, %edx\n\t"
+            "shrl $16, %edx\n\t"
             "ret");
 }
 

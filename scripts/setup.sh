@@ -5,7 +5,7 @@
 #   scripts/setup.sh --host     only the host's packages (the 64-bit demo needs no more)
 # PRINTADMIN_SKIP_WIN32=1 leaves the 32-bit Wine out as well.
 set -e
-PACKAGES="cmake g++ make googletest fonts-wine mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 python3 xvfb xauth x11-apps x11-utils imagemagick clang libclang-rt-14-dev mmdebstrap arch-test"
+PACKAGES="cmake g++ make googletest fonts-wine mingw-w64 g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 python3 xvfb xauth x11-apps x11-utils imagemagick clang libclang-rt-14-dev mmdebstrap arch-test nasm"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
