@@ -5,15 +5,15 @@ set(FREESTANDING_FLAGS -Os $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -
     -ffunction-sections -fdata-sections)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    set(WIN32_BUILD TRUE)
+    set(I686_TARGET TRUE)
 else()
-    set(WIN32_BUILD FALSE)
+    set(I686_TARGET FALSE)
 endif()
 
 # A shipped binary: no C or C++ runtime, Windows 4.0 subsystem, own entry point.
 # entry32 is the decorated i686 name (_DllMain@12), entry64 the plain one.
 function(freestanding_binary target entry32 entry64)
-    if(WIN32_BUILD)
+    if(I686_TARGET)
         set(entry ${entry32})
     else()
         set(entry ${entry64})
@@ -37,7 +37,7 @@ endfunction()
 function(stdcall_exports target def)
     set(src ${CMAKE_CURRENT_SOURCE_DIR}/${def})
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${src})
-    if(WIN32_BUILD)
+    if(I686_TARGET)
         set(linkdef ${src})
         target_link_options(${target} PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
     else()

@@ -1,23 +1,16 @@
 #!/bin/sh
-# Builds the fuzz targets with clang's libFuzzer (ASan, UBSan) and runs each.
+# Builds the fuzz targets (the fuzz preset: clang's libFuzzer, ASan, UBSan) and runs each.
 #   scripts/fuzz.sh              a short fixed budget per target (part of the test command)
 #   scripts/fuzz.sh long [RUNS]  a long run: RUNS executions per target (default 10 million)
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
 out="$root/build/fuzz"
-mkdir -p "$out"
 mode=${1:-short}
 runs=${2:-10000000}
-flags="-g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -std=c++17"
-targets=""
-add() { # name sources...
-    name=$1; shift
-    clang++ $flags -I"$root/applet" -I"$root/applet/controls" -I"$root/launcher" -I"$root/launcher/framework" "$@" -o "$out/$name"
-    targets="$targets $name"
-}
-add settings_records_fuzz "$root/tests/fuzz/settings_records_fuzz.cpp" "$root/applet/settings_rules.cpp" "$root/applet/record_builders.cpp"
-[ -f "$root/tests/fuzz/command_line_fuzz.cpp" ] && add command_line_fuzz "$root/tests/fuzz/command_line_fuzz.cpp" "$root/launcher/command_line.cpp" "$root/launcher/framework/program_name.cpp" "$root/launcher/code_page_1252.cpp"
-[ -f "$root/tests/fuzz/level_text_fuzz.cpp" ] && add level_text_fuzz "$root/tests/fuzz/level_text_fuzz.cpp" "$root/applet/controls/level_decode.cpp"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j2 >/dev/null
+targets=$(cat "$out/fuzz_targets.txt")
 for t in $targets; do
     corpus="$root/tests/fuzz/corpus/${t%_fuzz}"
     work="$out/corpus-$t"
