@@ -4,6 +4,7 @@
  * notifications, CALL16.EXE (Wine starts it in its 16-bit host) for the calls. */
 #include <windows.h>
 #include <gtest/gtest.h>
+#include "ui_driver.h"
 
 #include <stdint.h>
 #include <stdlib.h>
@@ -58,21 +59,6 @@ void RemoveFolder(const std::string &dir)
         FindClose(search);
     }
     RemoveDirectoryA(dir.c_str());
-}
-
-std::string ReadAll(const std::string &path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char chunk[4096];
-    DWORD got;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got)
-        bytes.append(chunk, got);
-    CloseHandle(file);
-    return bytes;
 }
 
 std::vector<std::string> Lines(const std::string &text)
@@ -141,7 +127,7 @@ TEST(Bridge16Connect, ThreadAttachAndDetachAndUnloadRepeatTheConnect)
 {
     std::string dir = ScratchDir(), report = dir + "\\notify.txt";
     int exitCode = RunIn(Loader() + " notify \"" + kBridge32 + "\" \"" + report + "\"", kBridge16Dir);
-    std::string text = ReadAll(report);
+    std::string text = ReadWholeFile(report);
     RemoveFolder(dir);
     ASSERT_EQ(0, exitCode);
     std::vector<std::string> lines = Lines(text);
@@ -219,8 +205,8 @@ protected:
         /* the kernel loads BRIDGE32 by name on the first call */
         SetEnv searchPath("PATH", kDist + (length && length < sizeof path ? ";" + std::string(path) : ""));
         exitCode_ = RunIn("\"" + kBridge16Dir + "\\CALL16.EXE\" " + report, kBridge16Dir);
-        report_ = Lines(ReadAll(report));
-        record_ = Lines(ReadAll(record));
+        report_ = Lines(ReadWholeFile(report));
+        record_ = Lines(ReadWholeFile(record));
         RemoveFolder(dir);
     }
 

@@ -278,21 +278,6 @@ void RemoveFolder(const std::string &dir)
     RemoveDirectoryA(dir.c_str());
 }
 
-std::string ReadFile(const std::string &path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    DWORD size = GetFileSize(file, nullptr), got = 0;
-    bytes.resize(size);
-    if (size && !::ReadFile(file, &bytes[0], size, &got, nullptr))
-        got = 0;
-    bytes.resize(got);
-    CloseHandle(file);
-    return bytes;
-}
-
 unsigned BigEndian(const std::string &b, size_t at)
 {
     return (unsigned)(unsigned char)b[at] << 24 | (unsigned)(unsigned char)b[at + 1] << 16 |
@@ -350,7 +335,7 @@ TEST(HostTour, RunsHeadlessToTheEndAndScreenshotsEveryStep)
             ADD_FAILURE() << "case " << i << ": no screenshot " << shot.step << "?-" << shot.kind << ".png";
             continue;
         }
-        std::string png = ReadFile(dir + "\\" + found);
+        std::string png = ReadWholeFile(dir + "\\" + found);
         ASSERT_GE(png.size(), 33u) << found;
         EXPECT_EQ(png.compare(0, 8, "\x89PNG\r\n\x1a\n"), 0) << found;
         EXPECT_EQ(png.compare(12, 4, "IHDR"), 0) << found;
@@ -368,7 +353,7 @@ TEST(HostTour, RunsHeadlessToTheEndAndScreenshotsEveryStep)
         ExpectShows(image, shot, found);
     }
 
-    std::string transcript = ReadFile(dir + "\\device-calls.txt");
+    std::string transcript = ReadWholeFile(dir + "\\device-calls.txt");
     std::vector<Calls> steps = CallsByStep(transcript);
     const size_t stepCount = sizeof kStepCalls / sizeof *kStepCalls;
     EXPECT_EQ(stepCount, steps.size()) << "steps in the transcript";

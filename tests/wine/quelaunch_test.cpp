@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include "ui_driver.h"
 
 #include <string>
 #include <vector>
@@ -21,20 +22,6 @@ std::string BinDir()
     char path[MAX_PATH];
     DWORD length = GetCurrentDirectoryA(sizeof path, path);
     return std::string(path, length);
-}
-
-std::string ReadAll(const std::string &path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char chunk[4096];
-    DWORD got;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got)
-        bytes.append(chunk, got);
-    CloseHandle(file);
-    return bytes;
 }
 
 std::vector<std::string> Lines(const std::string &text)
@@ -88,7 +75,7 @@ Recorded RunRecorded(const std::string &commandLine)
     GetExitCodeProcess(process.hProcess, &result.exitCode);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    result.calls = Lines(ReadAll(record));
+    result.calls = Lines(ReadWholeFile(record));
     DeleteFileA(record.c_str());
     return result;
 }

@@ -61,6 +61,9 @@ void PostTimerTicks(HWND dialog, int count);
 void PostPaintedTimerTicks(HWND dialog, int count);
 int PaintedTicks();
 
+/* A file's bytes, empty when it cannot be opened; others may still be writing it. */
+std::string ReadWholeFile(const std::string &path);
+
 /* Pumps the thread's messages until none is left. */
 void PumpMessages();
 
