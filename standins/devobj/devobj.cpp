@@ -110,7 +110,7 @@ void copy_text(char *dst, size_t cap, const char *src)
     memset(dst + n, 0, cap - n);
 }
 
-void build_printer(Printer &p, const SimPrinterSpec &s)
+void build_printer(Printer &p, const SimPrinter &s)
 {
     memset(&p, 0, sizeof p);
     p.device = s.device;
@@ -315,7 +315,7 @@ DWORD do_set(DWORD op, DWORD device, DWORD component, DWORD object, DWORD zero, 
     return status;
 }
 
-bool read_ini_names(const char *path, const char *section, SimPrinterSpec &s)
+bool read_ini_names(const char *path, const char *section, SimPrinter &s)
 {
     char key[16];
     for (int i = 0; i < HCO_RECORD_BINS; i++) {
@@ -375,7 +375,7 @@ DWORD WINAPI TALModifyAccess(DeviceHandle device)
     return mask;
 }
 
-void WINAPI SimDefaultSpec(SimPrinterSpec *s)
+void WINAPI SimDefaultPrinter(SimPrinter *s)
 {
     static const char *const names[HCO_RECORD_BINS] = {
         "Scomp. testo verso l'alto", "Amministrazione", "Contabilit\xE0", "Ufficio tecnico", "Direzione",
@@ -412,9 +412,9 @@ void WINAPI SimClear(void)
     g_logEnabled = 1;
 }
 
-DWORD WINAPI SimAddPrinter(const SimPrinterSpec *spec)
+DWORD WINAPI SimAddPrinter(const SimPrinter *spec)
 {
-    if (!spec || spec->size != sizeof(SimPrinterSpec))
+    if (!spec || spec->size != sizeof(SimPrinter))
         return SIM_E_BAD_SIZE;
     Printer p;
     build_printer(p, *spec);
@@ -428,8 +428,8 @@ DWORD WINAPI SimAddPrinter(const SimPrinterSpec *spec)
 void WINAPI SimReset(void)
 {
     SimClear();
-    SimPrinterSpec s;
-    SimDefaultSpec(&s);
+    SimPrinter s;
+    SimDefaultPrinter(&s);
     SimAddPrinter(&s);
 }
 
@@ -451,8 +451,8 @@ DWORD WINAPI SimLoadScenario(const char *iniPath)
     for (int n = 1; n <= count && n <= 64; n++) {
         char section[16];
         sprintf(section, "Printer%d", n);
-        SimPrinterSpec s;
-        SimDefaultSpec(&s);
+        SimPrinter s;
+        SimDefaultPrinter(&s);
         s.device = GetPrivateProfileIntA(section, "Device", n, full);
         GetPrivateProfileStringA(section, "Name", s.name, s.name, sizeof s.name, full);
         s.accessMask = GetPrivateProfileIntA(section, "Access", s.accessMask, full);
@@ -477,7 +477,7 @@ DWORD WINAPI SimPrinterCount(void)
     return (DWORD)g_printers.size();
 }
 
-DWORD WINAPI SimPrinterAt(DWORD index, SimPrinterSpec *s)
+DWORD WINAPI SimPrinterAt(DWORD index, SimPrinter *s)
 {
     if (index >= g_printers.size() || !s)
         return SIM_E_UNKNOWN_DEVICE;

@@ -28,8 +28,8 @@ typedef enum SimOperation {
 } SimOperation;
 
 /* One printer as a scenario describes it. */
-typedef struct SimPrinterSpec {
-    DWORD size;              /* sizeof(SimPrinterSpec) */
+typedef struct SimPrinter {
+    DWORD size;              /* sizeof(SimPrinter) */
     DWORD device;            /* its DeviceHandle */
     char name[64];           /* shown by the demo host */
     DWORD accessMask;        /* TALModifyAccess answer */
@@ -45,7 +45,7 @@ typedef struct SimPrinterSpec {
     DWORD binCount;
     DWORD binNumbers[HCO_RECORD_BINS];
     char binNames[HCO_RECORD_BINS][DEVICE_BIN_NAME_BYTES];
-} SimPrinterSpec;
+} SimPrinter;
 
 /* One call as the library served it. */
 #define SIM_LOG_RECORD_BYTES 692
@@ -72,13 +72,13 @@ extern "C" {
 #endif
 
 /* Printers */
-SIM_API void WINAPI SimDefaultSpec(SimPrinterSpec *spec);        /* the built-in demo printer */
+SIM_API void WINAPI SimDefaultPrinter(SimPrinter *spec);        /* the built-in demo printer */
 SIM_API void WINAPI SimReset(void);                              /* the built-in scenario, empty log, no faults */
 SIM_API void WINAPI SimClear(void);                              /* no printers at all */
-SIM_API DWORD WINAPI SimAddPrinter(const SimPrinterSpec *spec);  /* 0 on success */
+SIM_API DWORD WINAPI SimAddPrinter(const SimPrinter *spec);  /* 0 on success */
 SIM_API DWORD WINAPI SimLoadScenario(const char *iniPath);       /* printers loaded, 0 when none */
 SIM_API DWORD WINAPI SimPrinterCount(void);
-SIM_API DWORD WINAPI SimPrinterAt(DWORD index, SimPrinterSpec *spec); /* the printer's state now; 0 on success */
+SIM_API DWORD WINAPI SimPrinterAt(DWORD index, SimPrinter *spec); /* the printer's state now; 0 on success */
 
 /* Records: read the current bytes without logging, or replace them with raw bytes
  * (reads then answer exactly those bytes; a later write changes them as usual). */

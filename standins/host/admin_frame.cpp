@@ -162,7 +162,7 @@ static void Frame_OnCreate(HWND frame)
 
     DWORD count = SimPrinterCount();
     for (DWORD i = 0; i < count; i++) {
-        SimPrinterSpec printer;
+        SimPrinter printer;
         if (SimPrinterAt(i, &printer) == 0)
             SendMessageA(g_host.printerList, LB_ADDSTRING, 0, (LPARAM)printer.name);
     }
@@ -236,7 +236,7 @@ static std::string OnlineName(DWORD state)
 
 void RefreshPrinterInfo(void)
 {
-    SimPrinterSpec p;
+    SimPrinter p;
     if (g_host.printerIndex < 0 || SimPrinterAt((DWORD)g_host.printerIndex, &p) != 0) {
         SetWindowTextA(g_host.printerInfo, "");
         return;
@@ -254,7 +254,7 @@ void RefreshPrinterInfo(void)
     SetWindowTextA(g_host.printerInfo, text.c_str());
 }
 
-void ShowNoPageReason(const SimPrinterSpec *p)
+void ShowNoPageReason(const SimPrinter *p)
 {
     std::string reason;
     if (!g_host.getTabPages)
@@ -293,7 +293,7 @@ bool SelectPrinter(int index)
         SendMessageA(g_host.printerList, LB_SETCURSEL, g_host.printerIndex, 0);
         return false;
     }
-    SimPrinterSpec p;
+    SimPrinter p;
     std::string name = SimPrinterAt((DWORD)index, &p) == 0 ? p.name : "?";
     SendMessageA(g_host.printerList, LB_SETCURSEL, index, 0);
     BeginAction("scelta di «" + name + "»", SimLogCount());

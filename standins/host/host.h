@@ -68,7 +68,7 @@ void BeginAction(const std::string &name, DWORD logStart);
 void SetActionNote(const std::string &note);
 void RefreshLog(void);
 void RefreshPrinterInfo(void);
-void ShowNoPageReason(const SimPrinterSpec *printer);
+void ShowNoPageReason(const SimPrinter *printer);
 
 /* tour.cpp */
 int RunTour(const char *outDir);

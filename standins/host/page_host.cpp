@@ -59,7 +59,7 @@ void PlacePage(void)
 
 bool OfferAndOpenPage(int printerIndex)
 {
-    SimPrinterSpec printer;
+    SimPrinter printer;
     g_host.printerIndex = printerIndex;
     g_host.offerResult = 0;
     g_host.offerCount = 0;

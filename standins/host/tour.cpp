@@ -206,19 +206,19 @@ DWORD WINAPI Watchdog(LPVOID)
 
 /* --- the printers of the tour --- */
 
-SimPrinterSpec TourPrinter(DWORD device, const char *name)
+SimPrinter TourPrinter(DWORD device, const char *name)
 {
-    SimPrinterSpec p;
-    SimDefaultSpec(&p);
+    SimPrinter p;
+    SimDefaultPrinter(&p);
     p.device = device;
     lstrcpynA(p.name, name, sizeof p.name);
     return p;
 }
 
 /* A printer in stacker or job separator mode: the face-up bin and the single output. */
-SimPrinterSpec SingleOutputPrinter(DWORD device, const char *name, DWORD mode, const char *outputName)
+SimPrinter SingleOutputPrinter(DWORD device, const char *name, DWORD mode, const char *outputName)
 {
-    SimPrinterSpec p = TourPrinter(device, name);
+    SimPrinter p = TourPrinter(device, name);
     p.mode = mode;
     p.destination = BIN_HCO_FIRST;
     p.binCount = 2;
@@ -231,7 +231,7 @@ SimPrinterSpec SingleOutputPrinter(DWORD device, const char *name, DWORD mode, c
 void BuildTourPrinters(void)
 {
     SimReset(); /* the built-in printer: device 1, mailbox, online */
-    SimPrinterSpec p = SingleOutputPrinter(2, "Stampante spedizioni", HCO_MODE_STACKER, "CARRELLO");
+    SimPrinter p = SingleOutputPrinter(2, "Stampante spedizioni", HCO_MODE_STACKER, "CARRELLO");
     p.online = 0;
     SimAddPrinter(&p);
     p = SingleOutputPrinter(3, "Stampante centro stampa", HCO_MODE_JOB_SEPARATOR, "SEPARATORE");
@@ -376,7 +376,7 @@ void Step5_ModeChange(void)
                 (int)IsDlgButtonChecked(g_host.pageWindow, IDC_MODE_MAILBOX),
                 (int)IsDlgButtonChecked(g_host.pageWindow, IDC_MODE_JOB_SEPARATOR),
                 (int)IsDlgButtonChecked(g_host.pageWindow, IDC_MODE_STACKER)));
-    SimPrinterSpec p;
+    SimPrinter p;
     if (SimPrinterAt(3, &p) == 0)
         Note("printer now: mode " + ModeName(p.mode) + (p.online == 1 ? ", online" : ", offline"));
     Shot(g_host.frame, "page-after-mode-change");

@@ -27,7 +27,7 @@ GetTabPagesFn GetTabPages()
 
 struct OfferCase {
     const char *what;
-    void (*setup)(SimPrinterSpec &);
+    void (*setup)(SimPrinter &);
     DWORD requestFlags;
     bool nullPages, nullCount;
     DWORD failOperation, failObject; /* a read made to fail with 0x4711 */
@@ -40,23 +40,23 @@ struct OfferCase {
 TEST(AppletGetTabPages, OffersThePageOnlyForAPrinterWithTheAccessory)
 {
     const OfferCase cases[] = {
-        { "good printer", [](SimPrinterSpec &) {}, 1, false, false, 0, 0, 0, true, { kOfferAccess, kOfferPeripheral, kOfferCapabilities } },
-        { "other request bits set", [](SimPrinterSpec &) {}, 0xFFFFFFFF, false, false, 0, 0, 0, true, { kOfferAccess, kOfferPeripheral, kOfferCapabilities } },
-        { "null pages", [](SimPrinterSpec &) {}, 1, true, false, 0, 0, 0xFFFF, false, {} },
-        { "null count", [](SimPrinterSpec &) {}, 1, false, true, 0, 0, 0xFFFF, false, {} },
-        { "access refused", [](SimPrinterSpec &p) { p.accessMask = 0xFFFFFFFE; }, 1, false, false, 0, 0, 0, false, { kOfferAccess } },
-        { "request bit 0 clear", [](SimPrinterSpec &) {}, 0xFFFFFFFE, false, false, 0, 0, 0, false, { kOfferAccess } },
-        { "peripheral kind 10", [](SimPrinterSpec &p) { p.peripheralKind = 10; }, 1, false, false, 0, 0, 0, false, { kOfferAccess, kOfferPeripheral } },
-        { "peripheral kind 12", [](SimPrinterSpec &p) { p.peripheralKind = 12; }, 1, false, false, 0, 0, 0, false, { kOfferAccess, kOfferPeripheral } },
-        { "no capability flag", [](SimPrinterSpec &p) { p.capabilityFlags = 0xDF; }, 1, false, false, 0, 0, 0, false, { kOfferAccess, kOfferPeripheral, kOfferCapabilities } },
-        { "capability word 0", [](SimPrinterSpec &p) { p.capabilityWord = 0; }, 1, false, false, 0, 0, 0, false, { kOfferAccess, kOfferPeripheral, kOfferCapabilities } },
-        { "peripheral read fails", [](SimPrinterSpec &) {}, 1, false, false, SIM_OP_PAL_GET, OBJ_PERIPHERAL_INFO, 0x4711, false, { kOfferAccess, kOfferPeripheral } },
-        { "capabilities read fails", [](SimPrinterSpec &) {}, 1, false, false, SIM_OP_PAL_GET, OBJ_OUTPUT_CAPABILITIES, 0x4711, false, { kOfferAccess, kOfferPeripheral, kOfferCapabilities } },
+        { "good printer", [](SimPrinter &) {}, 1, false, false, 0, 0, 0, true, { kOfferAccess, kOfferPeripheral, kOfferCapabilities } },
+        { "other request bits set", [](SimPrinter &) {}, 0xFFFFFFFF, false, false, 0, 0, 0, true, { kOfferAccess, kOfferPeripheral, kOfferCapabilities } },
+        { "null pages", [](SimPrinter &) {}, 1, true, false, 0, 0, 0xFFFF, false, {} },
+        { "null count", [](SimPrinter &) {}, 1, false, true, 0, 0, 0xFFFF, false, {} },
+        { "access refused", [](SimPrinter &p) { p.accessMask = 0xFFFFFFFE; }, 1, false, false, 0, 0, 0, false, { kOfferAccess } },
+        { "request bit 0 clear", [](SimPrinter &) {}, 0xFFFFFFFE, false, false, 0, 0, 0, false, { kOfferAccess } },
+        { "peripheral kind 10", [](SimPrinter &p) { p.peripheralKind = 10; }, 1, false, false, 0, 0, 0, false, { kOfferAccess, kOfferPeripheral } },
+        { "peripheral kind 12", [](SimPrinter &p) { p.peripheralKind = 12; }, 1, false, false, 0, 0, 0, false, { kOfferAccess, kOfferPeripheral } },
+        { "no capability flag", [](SimPrinter &p) { p.capabilityFlags = 0xDF; }, 1, false, false, 0, 0, 0, false, { kOfferAccess, kOfferPeripheral, kOfferCapabilities } },
+        { "capability word 0", [](SimPrinter &p) { p.capabilityWord = 0; }, 1, false, false, 0, 0, 0, false, { kOfferAccess, kOfferPeripheral, kOfferCapabilities } },
+        { "peripheral read fails", [](SimPrinter &) {}, 1, false, false, SIM_OP_PAL_GET, OBJ_PERIPHERAL_INFO, 0x4711, false, { kOfferAccess, kOfferPeripheral } },
+        { "capabilities read fails", [](SimPrinter &) {}, 1, false, false, SIM_OP_PAL_GET, OBJ_OUTPUT_CAPABILITIES, 0x4711, false, { kOfferAccess, kOfferPeripheral, kOfferCapabilities } },
     };
     GetTabPagesFn getPages = GetTabPages();
     for (const OfferCase &c : cases) {
         SCOPED_TRACE(c.what);
-        SimPrinterSpec printer = DefaultPrinter();
+        SimPrinter printer = DefaultPrinter();
         printer.device = 42;
         c.setup(printer);
         UsePrinters({ printer });

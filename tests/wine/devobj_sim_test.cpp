@@ -208,7 +208,7 @@ TEST_F(SimulatedPrinter, ScenarioFileDescribesPrinters)
     ASSERT_EQ(2u, SimLoadScenario(path));
     DeleteFileA(path);
 
-    SimPrinterSpec p;
+    SimPrinter p;
     ASSERT_EQ(0u, SimPrinterAt(0, &p));
     EXPECT_EQ(5u, p.device);
     EXPECT_EQ(HCO_MODE_STACKER, p.mode);

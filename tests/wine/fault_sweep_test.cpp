@@ -39,9 +39,9 @@ void ArmFault(int fault, DWORD status)
         SimFailAt((DWORD)fault, status);
 }
 
-SimPrinterSpec Printer(DWORD mode, DWORD online)
+SimPrinter Printer(DWORD mode, DWORD online)
 {
-    SimPrinterSpec p = DefaultPrinter();
+    SimPrinter p = DefaultPrinter();
     p.device = 1;
     p.mode = mode;
     p.online = online;
@@ -58,7 +58,7 @@ std::vector<std::string> DefaultMailboxNames()
     return rows;
 }
 
-std::vector<std::string> PrinterMailboxNames(const SimPrinterSpec &p)
+std::vector<std::string> PrinterMailboxNames(const SimPrinter &p)
 {
     std::vector<std::string> rows;
     for (int k = 1; k <= 8; k++)
@@ -189,7 +189,7 @@ const ExpectedCall kOpenCalls[] = {
     kReadComponentList, kReadHcoConfig, kReadPaperDestination, kReadPaperDestination,
 };
 
-void ExpectShownAfterOpen(const Shown &shown, const Shown &before, int fault, const SimPrinterSpec &printer)
+void ExpectShownAfterOpen(const Shown &shown, const Shown &before, int fault, const SimPrinter &printer)
 {
     bool modelDefaults = fault >= 1 && fault <= 3;
     EXPECT_EQ(modelDefaults ? DefaultMailboxNames() : PrinterMailboxNames(printer), shown.bins);
@@ -205,7 +205,7 @@ TEST_F(PageTest, FaultSweepOpeningThePage)
     Shown before;
     bool zeroSeconds = false;
     DWORD calls = SweepFaults([&](int fault, DWORD status) {
-        SimPrinterSpec printer = Printer(HCO_MODE_MAILBOX, 1);
+        SimPrinter printer = Printer(HCO_MODE_MAILBOX, 1);
         printer.timeoutSeconds = zeroSeconds ? 0 : 600;
         zeroSeconds = !zeroSeconds;
         UsePrinters({ printer });
@@ -239,7 +239,7 @@ TEST_F(PageTest, FaultSweepOpeningTheStandAloneDialog)
     before.timeoutRow = 2; /* 600 s */
     bool zeroSeconds = true;
     DWORD calls = SweepFaults([&](int fault, DWORD status) {
-        SimPrinterSpec printer = Printer(HCO_MODE_MAILBOX, 1);
+        SimPrinter printer = Printer(HCO_MODE_MAILBOX, 1);
         printer.timeoutSeconds = zeroSeconds ? 0 : 600;
         zeroSeconds = !zeroSeconds;
         UsePrinters({ printer });
@@ -322,7 +322,7 @@ std::vector<Meant> MeantByModeChange(const OnlineStateRecord &read, DWORD target
 void SweepModeChange(HWND &page, const ModeSweep &m)
 {
     DWORD calls = SweepFaults([&](int fault, DWORD status) {
-        SimPrinterSpec printer = Printer(m.fromMode, m.online);
+        SimPrinter printer = Printer(m.fromMode, m.online);
         UsePrinters({ printer });
         page = CreatePage(TestFrame(), 1);
         ASSERT_NE(nullptr, page);

@@ -177,7 +177,7 @@ TEST_F(PageTest, ModeChangeOutcomes)
     };
     for (const ModeCase &c : cases) {
         SCOPED_TRACE(c.what);
-        SimPrinterSpec printer = DefaultPrinter();
+        SimPrinter printer = DefaultPrinter();
         printer.mode = c.fromMode;
         printer.online = c.online;
         Open(printer);
@@ -215,7 +215,7 @@ TEST_F(PageTest, ModeChangeOutcomes)
         for (int radio : { IDC_MODE_MAILBOX, IDC_MODE_JOB_SEPARATOR, IDC_MODE_STACKER })
             EXPECT_EQ(radio == shown, Checked(radio)) << "radio " << radio;
 
-        SimPrinterSpec after;
+        SimPrinter after;
         SimPrinterAt(0, &after);
         EXPECT_EQ(c.printerMode, after.mode) << "the printer's mode afterwards";
         EXPECT_EQ(c.printerOnline, after.online) << "the printer's online state afterwards";

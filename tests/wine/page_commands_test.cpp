@@ -50,7 +50,7 @@ TEST_F(Transitions, EveryRadioFromEveryState)
     };
     for (const Transition &t : rows) {
         SCOPED_TRACE(std::to_string(t.from) + " -> " + std::to_string(t.to) + (t.answer == IDOK ? " confirmed" : " declined"));
-        SimPrinterSpec printer = DefaultPrinter();
+        SimPrinter printer = DefaultPrinter();
         printer.mode = t.from;
         Open(printer);
         if (t.from == 2)
@@ -76,7 +76,7 @@ TEST_F(Transitions, EveryRadioFromEveryState)
 
 TEST_F(Transitions, ToMailboxWhileThePrinterDoesNotYetReportItKeepsDefaultNamesAndOldNumbers)
 {
-    SimPrinterSpec printer = DefaultPrinter();
+    SimPrinter printer = DefaultPrinter();
     printer.mode = 1;
     for (int k = 0; k < 9; k++)
         printer.binNumbers[k] = 50 + k;
@@ -181,7 +181,7 @@ TEST_F(PageTest, DestinationChoicePicksTheRowsBinAndIcon)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(std::to_string(c.mode) + " row " + std::to_string(c.row));
-        SimPrinterSpec printer = DefaultPrinter();
+        SimPrinter printer = DefaultPrinter();
         printer.mode = c.mode;
         printer.destination = 77;
         Open(printer);

@@ -29,7 +29,7 @@ ComponentListRecord Components(std::vector<std::pair<const char *, DWORD>> entri
 
 struct LoadCase {
     const char *what;
-    void (*setup)(SimPrinterSpec &);
+    void (*setup)(SimPrinter &);
     void (*after)();              /* faults or raw records, once the printer exists */
     std::vector<ExpectedCall> calls;
     int radio;
@@ -45,31 +45,31 @@ TEST_F(PageTest, LoadReadsThePrinterAndThePageShowsIt)
     const std::vector<ExpectedCall> full = { kReadAutoContinue, kReadOutputCapabilities, kReadComponentList, kReadHcoConfig, kReadPaperDestination, kReadPaperDestination };
     const std::vector<std::string> carrello(8, "CARRELLO"), separatore(8, "SEPARATORE DELLE");
     const LoadCase cases[] = {
-        { "mailbox printer", [](SimPrinterSpec &) {}, [] {}, full, IDC_MODE_MAILBOX, deviceNames, 2, true },
-        { "stacker printer", [](SimPrinterSpec &p) { p.mode = 1; }, [] {}, full, IDC_MODE_STACKER, carrello, 2, true },
-        { "job separator printer", [](SimPrinterSpec &p) { p.mode = 3; }, [] {}, full, IDC_MODE_JOB_SEPARATOR, separatore, 2, true },
-        { "mode 0 is job separator", [](SimPrinterSpec &p) { p.mode = 0; }, [] {}, full, IDC_MODE_JOB_SEPARATOR, separatore, 2, true },
-        { "mode 4 is job separator", [](SimPrinterSpec &p) { p.mode = 4; }, [] {}, full, IDC_MODE_JOB_SEPARATOR, separatore, 2, true },
-        { "timeout -1", [](SimPrinterSpec &p) { p.timeoutSeconds = -1; }, [] {}, full, IDC_MODE_MAILBOX, deviceNames, 7, true },
-        { "timeout 2701", [](SimPrinterSpec &p) { p.timeoutSeconds = 2701; }, [] {}, full, IDC_MODE_MAILBOX, deviceNames, 6, true },
+        { "mailbox printer", [](SimPrinter &) {}, [] {}, full, IDC_MODE_MAILBOX, deviceNames, 2, true },
+        { "stacker printer", [](SimPrinter &p) { p.mode = 1; }, [] {}, full, IDC_MODE_STACKER, carrello, 2, true },
+        { "job separator printer", [](SimPrinter &p) { p.mode = 3; }, [] {}, full, IDC_MODE_JOB_SEPARATOR, separatore, 2, true },
+        { "mode 0 is job separator", [](SimPrinter &p) { p.mode = 0; }, [] {}, full, IDC_MODE_JOB_SEPARATOR, separatore, 2, true },
+        { "mode 4 is job separator", [](SimPrinter &p) { p.mode = 4; }, [] {}, full, IDC_MODE_JOB_SEPARATOR, separatore, 2, true },
+        { "timeout -1", [](SimPrinter &p) { p.timeoutSeconds = -1; }, [] {}, full, IDC_MODE_MAILBOX, deviceNames, 7, true },
+        { "timeout 2701", [](SimPrinter &p) { p.timeoutSeconds = 2701; }, [] {}, full, IDC_MODE_MAILBOX, deviceNames, 6, true },
         /* the index the opening before left (2701 s) stays */
-        { "timeout read fails", [](SimPrinterSpec &) {}, [] { FailNext(kReadAutoContinue, 1, 5); },
+        { "timeout read fails", [](SimPrinter &) {}, [] { FailNext(kReadAutoContinue, 1, 5); },
           full, IDC_MODE_MAILBOX, deviceNames, 6, true },
-        { "capabilities read fails", [](SimPrinterSpec &) {}, [] { FailNext(kReadOutputCapabilities, 1, 0xFFFF); },
+        { "capabilities read fails", [](SimPrinter &) {}, [] { FailNext(kReadOutputCapabilities, 1, 0xFFFF); },
           { kReadAutoContinue, kReadOutputCapabilities, kReadPaperDestination, kReadPaperDestination }, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
-        { "component list read fails", [](SimPrinterSpec &p) { p.mode = 1; }, [] { FailNext(kReadComponentList, 1, 9); },
+        { "component list read fails", [](SimPrinter &p) { p.mode = 1; }, [] { FailNext(kReadComponentList, 1, 9); },
           { kReadAutoContinue, kReadOutputCapabilities, kReadComponentList, kReadPaperDestination, kReadPaperDestination }, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
-        { "empty component list", [](SimPrinterSpec &) {},
+        { "empty component list", [](SimPrinter &) {},
           [] { ComponentListRecord l = Components({ { "K0417Z", 0x101 } }, 0); SimPokeObject(1, OBJ_COMPONENT_LIST, &l, sizeof l); },
           { kReadAutoContinue, kReadOutputCapabilities, kReadComponentList, kReadPaperDestination, kReadPaperDestination }, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
-        { "configuration read fails", [](SimPrinterSpec &p) { p.mode = 3; }, [] { FailNext(kReadHcoConfig, 1, 0xFFFF); },
+        { "configuration read fails", [](SimPrinter &p) { p.mode = 3; }, [] { FailNext(kReadHcoConfig, 1, 0xFFFF); },
           full, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
-        { "no accessory among the components", [](SimPrinterSpec &p) { p.hasAccessory = 0; }, [] {},
+        { "no accessory among the components", [](SimPrinter &p) { p.hasAccessory = 0; }, [] {},
           { kReadAutoContinue, kReadOutputCapabilities, kReadComponentList }, 0, {}, -1, false },
     };
     for (const LoadCase &c : cases) {
         SCOPED_TRACE(c.what);
-        SimPrinterSpec printer = DefaultPrinter();
+        SimPrinter printer = DefaultPrinter();
         c.setup(printer);
         printer.device = 1;
         UsePrinters({ printer });
@@ -146,7 +146,7 @@ TEST_F(PageTest, EachModeOpensInItsState)
     };
     for (const StateCase &c : cases) {
         SCOPED_TRACE(c.mode);
-        SimPrinterSpec printer = DefaultPrinter();
+        SimPrinter printer = DefaultPrinter();
         printer.mode = c.mode;
         Open(printer);
         for (int radio : { IDC_MODE_MAILBOX, IDC_MODE_JOB_SEPARATOR, IDC_MODE_STACKER })
@@ -170,7 +170,7 @@ struct DestinationCase {
     const char *what;
     DWORD mode;
     DWORD destination;
-    void (*names)(SimPrinterSpec &);
+    void (*names)(SimPrinter &);
     bool failRead;
     int row;
     int icon;
@@ -179,23 +179,23 @@ struct DestinationCase {
 TEST_F(PageTest, DestinationListSelectsTheReportedBin)
 {
     const DestinationCase cases[] = {
-        { "top output bin", 2, 20, [](SimPrinterSpec &) {}, false, 0, 199 },
-        { "1 reads as the top output bin", 2, 1, [](SimPrinterSpec &) {}, false, 0, 199 },
-        { "face-up bin", 1, 3, [](SimPrinterSpec &) {}, false, 1, 200 },
-        { "single output in stacker mode", 1, 4, [](SimPrinterSpec &) {}, false, 2, 198 },
-        { "single output in job separator mode", 3, 4, [](SimPrinterSpec &) {}, false, 2, 198 },
-        { "mailbox 6", 2, 9, [](SimPrinterSpec &) {}, false, 7, 206 },
+        { "top output bin", 2, 20, [](SimPrinter &) {}, false, 0, 199 },
+        { "1 reads as the top output bin", 2, 1, [](SimPrinter &) {}, false, 0, 199 },
+        { "face-up bin", 1, 3, [](SimPrinter &) {}, false, 1, 200 },
+        { "single output in stacker mode", 1, 4, [](SimPrinter &) {}, false, 2, 198 },
+        { "single output in job separator mode", 3, 4, [](SimPrinter &) {}, false, 2, 198 },
+        { "mailbox 6", 2, 9, [](SimPrinter &) {}, false, 7, 206 },
         { "two mailboxes with the number", 2, 30,
-          [](SimPrinterSpec &p) { p.binNumbers[2] = 30; p.binNumbers[5] = 30; }, false, 6, 205 },
+          [](SimPrinter &p) { p.binNumbers[2] = 30; p.binNumbers[5] = 30; }, false, 6, 205 },
         { "a mailbox named like the start of row 0", 2, 31,
-          [](SimPrinterSpec &p) { lstrcpyA(p.binNames[4], "Scomp."); p.binNumbers[4] = 31; }, false, 0, 204 },
-        { "unknown destination", 1, 7, [](SimPrinterSpec &) {}, false, -1, 0 },
+          [](SimPrinter &p) { lstrcpyA(p.binNames[4], "Scomp."); p.binNumbers[4] = 31; }, false, 0, 204 },
+        { "unknown destination", 1, 7, [](SimPrinter &) {}, false, -1, 0 },
         /* the model keeps the 7 of the opening before: mailbox 4's number in this mode */
-        { "failed read keeps the last destination", 2, 20, [](SimPrinterSpec &) {}, true, 5, 204 },
+        { "failed read keeps the last destination", 2, 20, [](SimPrinter &) {}, true, 5, 204 },
     };
     for (const DestinationCase &c : cases) {
         SCOPED_TRACE(c.what);
-        SimPrinterSpec printer = DefaultPrinter();
+        SimPrinter printer = DefaultPrinter();
         printer.mode = c.mode;
         printer.destination = c.destination;
         c.names(printer);
@@ -213,7 +213,7 @@ TEST_F(PageTest, DestinationListSelectsTheReportedBin)
 
 TEST_F(PageTest, FailedDestinationReadAtTheFirstOpeningShowsTheTopOutputBin)
 {
-    SimPrinterSpec printer = DefaultPrinter();
+    SimPrinter printer = DefaultPrinter();
     printer.device = 1;
     UsePrinters({ printer });
     FailNext(kReadPaperDestination, 2, 0xFFFF);
@@ -247,7 +247,7 @@ TEST_F(PageTest, StandAloneDialogBeforeAnyPageReadsWithHandleZero)
 
 TEST_F(PageTest, StandAloneDialogWorksOnTheLastPagesPrinter)
 {
-    SimPrinterSpec printer = DefaultPrinter();
+    SimPrinter printer = DefaultPrinter();
     printer.mode = 1;
     Open(printer);
     DestroyWindow(page);

@@ -28,7 +28,7 @@ TEST_F(PageTest, RenamingMailbox3AndApplyingSendsOneRecordWithOnlyThatName)
     }
     HcoConfigRecord blank = {};
     EXPECT_EQ(0, memcmp(r.reserved1, blank.reserved1, sizeof r.reserved1));
-    SimPrinterSpec after;
+    SimPrinter after;
     SimPrinterAt(0, &after);
     EXPECT_STREQ("Acquisti", after.binNames[3]);
     EXPECT_STREQ("Amministrazione", after.binNames[1]);
@@ -102,7 +102,7 @@ TEST_P(ApplyTest, WritesOnlyWhatTheUserChanged)
 
 TEST_F(PageTest, APageClosedWithTheNameEditFocusedLeavesNoRenameBehind)
 {
-    SimPrinterSpec printer = DefaultPrinter();
+    SimPrinter printer = DefaultPrinter();
     lstrcpyA(printer.binNames[1], "Amministrazione centrale");
     Open(printer);
     SetFocus(Item(IDC_NAME_EDIT));
@@ -111,7 +111,7 @@ TEST_F(PageTest, APageClosedWithTheNameEditFocusedLeavesNoRenameBehind)
     SimLogClear();
     Apply();
     EXPECT_TRUE(DeviceWrites().empty());
-    SimPrinterSpec after;
+    SimPrinter after;
     SimPrinterAt(0, &after);
     EXPECT_STREQ("Amministrazione centrale", after.binNames[1]);
 }
@@ -119,7 +119,7 @@ TEST_F(PageTest, APageClosedWithTheNameEditFocusedLeavesNoRenameBehind)
 /* The model outlives its pages: what one page changed must not be written by the next. */
 TEST_F(PageTest, ALaterPageWritesNothingItsUserLeftUntouched)
 {
-    SimPrinterSpec a = DefaultPrinter(), b = DefaultPrinter();
+    SimPrinter a = DefaultPrinter(), b = DefaultPrinter();
     a.device = 1;
     b.device = 2;
     b.timeoutSeconds = 450; /* shown as the next longer choice, 600 s */
@@ -143,7 +143,7 @@ TEST_F(PageTest, ALaterPageWritesNothingItsUserLeftUntouched)
         EXPECT_EQ(1u, Apply(message));
         EXPECT_TRUE(DeviceCalls().empty()) << "message " << message;
     }
-    SimPrinterSpec after;
+    SimPrinter after;
     SimPrinterAt(1, &after);
     EXPECT_EQ(450, after.timeoutSeconds);
     EXPECT_STREQ("Amministrazione centrale", after.binNames[1]);
@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(Apply, ApplyTest, ::testing::ValuesIn(kApplyCases),
 
 TEST_F(PageTest, NoDestinationIsWrittenWithoutAGoodReadOfTheRecord)
 {
-    SimPrinterSpec printer = DefaultPrinter();
+    SimPrinter printer = DefaultPrinter();
     printer.device = 1;
     UsePrinters({ printer });
     FailNext(kReadPaperDestination, 2, 0xFFFF);

@@ -133,7 +133,7 @@ public:
 
 TEST_F(Soak, ResourcesComeBackAfterLongUse)
 {
-    SimPrinterSpec printer = DefaultPrinter();
+    SimPrinter printer = DefaultPrinter();
     printer.device = 1;
     UsePrinters({ printer });
     SimLogEnable(0);

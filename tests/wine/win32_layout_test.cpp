@@ -121,7 +121,7 @@ TEST(Win32Layout, LevelBarKeepsTextFontIconAndLevelAtBytes0To12)
 
 TEST(Win32Layout, TheDescriptorFillsTheHostsThirtySixByteSlotAndNothingBehindIt)
 {
-    SimPrinterSpec printer = DefaultPrinter();
+    SimPrinter printer = DefaultPrinter();
     printer.device = 42;
     UsePrinters({ printer });
     typedef DWORD(WINAPI * GetTabPagesFn)(DWORD, void *, DWORD *, DWORD);

@@ -42,16 +42,16 @@ bool ExpectCalls(const std::vector<ExpectedCall> &expected, const std::vector<Si
     return same;
 }
 
-SimPrinterSpec DefaultPrinter()
+SimPrinter DefaultPrinter()
 {
-    SimPrinterSpec spec;
-    SimDefaultSpec(&spec);
+    SimPrinter spec;
+    SimDefaultPrinter(&spec);
     return spec;
 }
 
-void UsePrinters(const std::vector<SimPrinterSpec> &printers)
+void UsePrinters(const std::vector<SimPrinter> &printers)
 {
     SimClear();
-    for (const SimPrinterSpec &p : printers)
+    for (const SimPrinter &p : printers)
         SimAddPrinter(&p);
 }

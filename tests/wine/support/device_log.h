@@ -56,7 +56,7 @@ template <typename R> R RecordOf(const SimCall &call)
 std::vector<SimCall> DeviceWrites();
 
 /* A printer of the built-in kind with its fields changed by the caller, as the only printer. */
-SimPrinterSpec DefaultPrinter();
-void UsePrinters(const std::vector<SimPrinterSpec> &printers);
+SimPrinter DefaultPrinter();
+void UsePrinters(const std::vector<SimPrinter> &printers);
 
 #endif

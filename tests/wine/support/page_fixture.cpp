@@ -43,7 +43,7 @@ void PageTest::TearDown()
         DestroyWindow(page);
 }
 
-HWND PageTest::Open(SimPrinterSpec printer)
+HWND PageTest::Open(SimPrinter printer)
 {
     printer.device = 1;
     UsePrinters({ printer });

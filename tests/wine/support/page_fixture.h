@@ -19,7 +19,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
     /* Opens the page (dialog 140) for `printer`, which becomes device 1. */
-    HWND Open(SimPrinterSpec printer);
+    HWND Open(SimPrinter printer);
     HWND Item(int id) const { return GetDlgItem(page, id); }
     bool Checked(int id) const { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
