@@ -83,6 +83,9 @@ DWORD LoadHcoSettings(HWND dialog, LPARAM initParam)
     for (int i = 0; i < HCO_BIN_COUNT; i++)
         LoadBinName(&g_settings.bins[i], IDS_MAILBOX_FIRST + i, 256);
 
+    /* Kept from another printer's page, the component would take this printer's writes
+     * when its list cannot be read: without a good read, no component is known. */
+    g_settings.componentId = -1;
     if (AccessoryReported()) {
         ComponentListRecord list;
         if (ReadComponentList(&list) == 0 && list.componentCount != 0) {

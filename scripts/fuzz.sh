@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds the fuzz targets (the fuzz preset: clang's libFuzzer, ASan, UBSan) and runs each.
 #   scripts/fuzz.sh              a short fixed budget per target (part of the test command)
-#   scripts/fuzz.sh long [RUNS]  a long run: RUNS executions per target (default 10 million)
+#   scripts/fuzz.sh long [RUNS]  a long run: RUNS executions per target (default 10 million), then
+#                                random page sessions under Wine, PAGE_ACTIONS actions (default 100000)
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -30,3 +31,21 @@ for t in $targets; do
         echo "fuzz: $t $(grep -o 'Done [0-9]* runs' "$out/$t.log" | tail -1)"
     fi
 done
+
+if [ "$mode" = long ]; then
+    # random user sessions against the page (tests/wine/page_actions_test.cpp), by actions
+    cmake --preset win64 >/dev/null
+    cmake --build --preset win64 -j2 --target page_actions_test
+    export WINEPREFIX="$root/build/win64/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C
+    "$root/scripts/wineprefix.sh" "$WINEPREFIX" null
+    /usr/lib/wine/wineserver -p
+    code=0
+    (cd "$root/build/win64/bin" && /usr/lib/wine/wine64 page_actions_test.exe --actions "${PAGE_ACTIONS:-100000}" \
+        --seed "${PAGE_ACTIONS_SEED:-7}") >"$out/page_actions.log" 2>&1 || code=$?
+    /usr/lib/wine/wineserver -k || true
+    grep -v '^  ' "$out/page_actions.log" | tail -20
+    if [ $code -ne 0 ]; then
+        echo "fuzz: page actions failed (exit $code), log in $out/page_actions.log"
+        exit 1
+    fi
+fi

@@ -190,4 +190,27 @@ TEST_F(PageTest, NoDestinationIsWrittenWithoutAGoodReadOfTheRecord)
     EXPECT_TRUE(DeviceCalls().empty()) << "a record of zeros would wipe the printer's";
 }
 
+/* Found by the page-action sessions (seed 1847960727): a page of another printer whose
+ * component list cannot be read must not write with the first printer's component. */
+TEST_F(PageTest, APageWhoseComponentListFailsWritesToNoOtherPrintersComponent)
+{
+    SimPrinterSpec first = DefaultPrinter(), second = DefaultPrinter();
+    first.device = 1;
+    second.device = 2;
+    second.componentId = 0x2A7;
+    UsePrinters({ first, second });
+    page = CreatePage(TestFrame(), 1);
+    DestroyWindow(page);
+    SimFailNext(SIM_OP_LAL_GET, OBJ_COMPONENT_LIST, 1, 0x1234);
+    page = CreatePage(TestFrame(), 2);
+    ASSERT_NE(nullptr, page);
+    Pick(IDC_BIN_LIST, 0);
+    Type("0");
+    SimLogClear();
+    Apply(1692);
+    for (const SimCall &c : DeviceCalls())
+        if (c.operation == SIM_OP_CAL_SET_COMPONENT || c.operation == SIM_OP_CAL_GET_COMPONENT)
+            EXPECT_NE(0x101u, c.component) << DescribeCall(c.operation, c.object) << " to device " << c.device;
+}
+
 } // namespace
