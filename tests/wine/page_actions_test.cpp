@@ -604,7 +604,8 @@ struct Session {
             if (c.device != device)
                 Fail(call + " to device " + std::to_string(c.device) + ", the page's is " + std::to_string(device));
             bool componentCall = c.operation == SIM_OP_CAL_GET_COMPONENT || c.operation == SIM_OP_CAL_SET_COMPONENT;
-            if (componentCall && c.device == device && c.component != kComponents[device]) {
+            /* -1: no component known, after a list that could not be read */
+            if (componentCall && c.device == device && c.component != kComponents[device] && c.component != 0xFFFFFFFFu) {
                 Fail(call + " to component 0x" + std::to_string(c.component) + ", the accessory's of device " +
                      std::to_string(device) + " is " + std::to_string(kComponents[device]));
             }
