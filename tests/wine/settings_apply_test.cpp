@@ -194,14 +194,14 @@ TEST_F(PageTest, NoDestinationIsWrittenWithoutAGoodReadOfTheRecord)
  * component list cannot be read must not write with the first printer's component. */
 TEST_F(PageTest, APageWhoseComponentListFailsWritesToNoOtherPrintersComponent)
 {
-    SimPrinterSpec first = DefaultPrinter(), second = DefaultPrinter();
+    SimPrinter first = DefaultPrinter(), second = DefaultPrinter();
     first.device = 1;
     second.device = 2;
     second.componentId = 0x2A7;
     UsePrinters({ first, second });
     page = CreatePage(TestFrame(), 1);
     DestroyWindow(page);
-    SimFailNext(SIM_OP_LAL_GET, OBJ_COMPONENT_LIST, 1, 0x1234);
+    FailNext(kReadComponentList, 1, 0x1234);
     page = CreatePage(TestFrame(), 2);
     ASSERT_NE(nullptr, page);
     Pick(IDC_BIN_LIST, 0);
