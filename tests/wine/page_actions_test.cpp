@@ -8,7 +8,7 @@
  *
  *   page_actions_test [--seconds S] [--actions N] [--seed BASE] [--session SEED]
  * The budget also comes from PAGE_ACTIONS_SECONDS, PAGE_ACTIONS_ACTIONS and PAGE_ACTIONS_SEED;
- * whichever of the time and the action count runs out first ends the run.
+ * an action count, when given, takes the place of the time.
  * A session that ends the process (a crash) cannot shorten itself: PAGE_ACTIONS_TRACE=1 prints
  * each action as it starts, and PAGE_ACTIONS_KEEP, a 0/1 mask over the actions of --session,
  * replays only some of them. */
