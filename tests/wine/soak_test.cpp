@@ -10,20 +10,6 @@
 
 namespace {
 
-/* Committed private memory, summed over the address space: Wine answers 0 for the
- * PrivateUsage of GetProcessMemoryInfo, which is printed beside it. */
-SIZE_T PrivateBytes()
-{
-    SIZE_T total = 0;
-    MEMORY_BASIC_INFORMATION region;
-    for (const BYTE *at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;
-         at = (const BYTE *)region.BaseAddress + region.RegionSize) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
-            total += region.RegionSize;
-    }
-    return total;
-}
-
 SIZE_T PrivateUsage()
 {
     PROCESS_MEMORY_COUNTERS_EX counters = {};

@@ -28,3 +28,15 @@ int GdiObjectCount()
             used++;
     return used;
 }
+
+size_t PrivateBytes()
+{
+    size_t total = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (const BYTE *at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;
+         at = (const BYTE *)region.BaseAddress + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            total += region.RegionSize;
+    }
+    return total;
+}
