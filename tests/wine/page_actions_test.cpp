@@ -511,6 +511,9 @@ struct Session {
         if (status == 0 && count == 1) {
             page = CreateDialogParamA(descriptor.instance, MAKEINTRESOURCEA(descriptor.templateId), frame,
                                       descriptor.dialogProc, (LPARAM)&descriptor);
+            /* a session without its page would check nothing and pass */
+            if (!page)
+                Fail("the page offered for device " + std::to_string(forDevice) + " could not be created");
             if (page) {
                 ShowWindow(page, SW_SHOWNA);
                 UpdateWindow(page);
