@@ -1022,7 +1022,10 @@ struct Session {
         case A_BACKSPACE: Key(VK_BACK, false, 8); break;
         case A_DELETE: Key(VK_DELETE); break;
         case A_PASTE: {
-            std::string text = x.text.substr(0, RoomInNameEdit(GetFocus()));
+            size_t room = RoomInNameEdit(GetFocus());
+            if (room == 0)
+                break; /* a full name takes no paste, not even an empty one */
+            std::string text = x.text.substr(0, room);
             if (OpenClipboard(driver)) {
                 EmptyClipboard();
                 HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
