@@ -490,6 +490,19 @@ struct Session {
 
     /* ---- pages ---- */
 
+    /* What the model knows of a page or dialog until its initialisation has read it. */
+    void StartInitialisation()
+    {
+        inOpen = true;
+        openSawConfig = openSawDestination = false;
+        lastOnline.clear();
+        lastDestination.clear();
+        destinationRead = false;
+        timeoutChanged = destinationChanged = false;
+        for (bool &r : renamed)
+            r = false;
+    }
+
     bool OpenPage(DWORD forDevice)
     {
         typedef DWORD(WINAPI * GetPages)(DWORD, PageDescriptor *, DWORD *, DWORD);
@@ -499,14 +512,7 @@ struct Session {
         DWORD count = 0;
         DWORD previous = device;
         device = forDevice;
-        inOpen = true;
-        openSawConfig = openSawDestination = false;
-        lastOnline.clear();
-        lastDestination.clear();
-        destinationRead = false;
-        timeoutChanged = destinationChanged = false;
-        for (bool &r : renamed)
-            r = false;
+        StartInitialisation();
         DWORD status = getPages(forDevice, &descriptor, &count, 1);
         if (status == 0 && count == 1) {
             page = CreateDialogParamA(descriptor.instance, MAKEINTRESOURCEA(descriptor.templateId), frame,
@@ -1061,14 +1067,7 @@ struct Session {
         ClosePage();
         typedef INT_PTR(WINAPI * PopupFn)(HWND);
         PopupFn popup = (PopupFn)GetProcAddress(applet, "HCOPopupDialog");
-        inOpen = true;
-        openSawConfig = openSawDestination = false;
-        lastOnline.clear();
-        lastDestination.clear();
-        destinationRead = false;
-        timeoutChanged = destinationChanged = false;
-        for (bool &r : renamed)
-            r = false;
+        StartInitialisation();
         popupAction = &x;
         INT_PTR result = popup(frame);
         popupAction = nullptr;
