@@ -35,6 +35,10 @@ static void ApplyDestination(void)
      * back would wipe the printer's record, so there is nothing sound to send. */
     if (!g_settings.destinationReadOk)
         return;
+    /* A destination the list has no row for is not one the user sees: a mailbox picked
+     * before a mode change, kept when the read after the change failed. */
+    if (!OffersDestination(g_settings.destination, g_settings.mode, g_settings.bins))
+        return;
     g_settings.paperDestinationBuffer.destination = g_settings.destination;
     WritePaperDestination(&g_settings.paperDestinationBuffer);
 }

@@ -120,3 +120,15 @@ bool TakeSwitchedConfig(const HcoConfigRecord *config, uint32_t target, HcoBin b
     TakeConfigBins(config, target, config->bins[1].name, sizeof config->bins[1].name, bins);
     return true;
 }
+
+bool OffersDestination(uint32_t destination, uint32_t mode, const HcoBin bins[HCO_BIN_COUNT])
+{
+    if (destination == BIN_TOP_OUTPUT || destination == BIN_TOP_OUTPUT_OLD || destination == BIN_FACE_UP)
+        return true;
+    if (mode != HCO_MODE_MAILBOX)
+        return destination == BIN_HCO_FIRST;
+    for (int i = 0; i < HCO_BIN_COUNT; i++)
+        if (bins[i].binNumber == destination)
+            return true;
+    return false;
+}

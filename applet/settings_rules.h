@@ -64,4 +64,9 @@ uint32_t TakeConfigRecord(const HcoConfigRecord *config, const char *stackerName
  * mode; outside mailbox mode its bin 1 names all eight. False when it does not yet. */
 bool TakeSwitchedConfig(const HcoConfigRecord *config, uint32_t target, HcoBin bins[HCO_BIN_COUNT]);
 
+/* Whether the destination list offers `destination` in `mode`: the top output bin (20,
+ * or 1 as older printers report it), the face-up bin, then the eight mailboxes' numbers in
+ * mailbox mode or the single output otherwise. */
+bool OffersDestination(uint32_t destination, uint32_t mode, const HcoBin bins[HCO_BIN_COUNT]);
+
 #endif

@@ -88,7 +88,7 @@ else
     probe qemu && mode=qemu
 fi
 [ -n "$mode" ] || w32_fail "the i386 tree in $W32_TREE cannot run a Windows program (see above)"
-printf 'mode=%s\nwine=%s\nqemu=%s\narchive=%s\n' "$mode" "$("$scripts/wine32.sh" --version 2>&1)" \
+printf 'mode=%s\nwine=%s\nqemu=%s\narchive=%s\n' "$mode" "$(W32_MODE=$mode "$scripts/wine32.sh" --version 2>&1)" \
     "$([ -x "$W32_QEMU" ] && "$W32_QEMU" --version | head -1)" "$archive" >"$W32_READY.new"
 mv "$W32_READY.new" "$W32_READY"
 echo "setup-wine32: ready in $(( $(date +%s) - start )) s: $(du -sh "$W32_CACHE" | cut -f1) in $W32_CACHE, Wine runs $mode"

@@ -194,3 +194,20 @@ TEST(ConfigRecord, ASwitchTakesTheRecordOnlyOnceThePrinterReportsTheNewMode)
         }
     }
 }
+
+TEST(DestinationRows, TheListOffersTheFixedBinsAndThoseOfTheMode)
+{
+    HcoBin bins[HCO_BIN_COUNT];
+    for (int i = 0; i < HCO_BIN_COUNT; i++)
+        bins[i].binNumber = uint32_t(4 + i);
+    bins[7].binNumber = 40; /* a printer may number its mailboxes otherwise */
+    const struct { uint32_t destination, mode; bool offered; } cases[] = {
+        { 20, 2, true }, { 1, 2, true }, { 3, 2, true }, { 4, 2, true }, { 10, 2, true }, { 40, 2, true },
+        { 11, 2, false }, { 0, 2, false }, { 2, 2, false }, { 21, 2, false },
+        { 20, 3, true }, { 1, 1, true }, { 3, 1, true }, { 4, 1, true }, { 4, 3, true },
+        { 9, 3, false }, { 5, 1, false }, { 40, 3, false }, { 0, 3, false }, { 0xFFFFFFFFu, 1, false },
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.offered, OffersDestination(c.destination, c.mode, bins))
+            << "destination " << c.destination << " in mode " << c.mode;
+}

@@ -213,4 +213,32 @@ TEST_F(PageTest, APageWhoseComponentListFailsWritesToNoOtherPrintersComponent)
             EXPECT_NE(0x101u, c.component) << DescribeCall(c.operation, c.object) << " to device " << c.device;
 }
 
+/* Found by the page-action sessions (seed 257252390): a mailbox picked as the destination,
+ * then a mode change whose read of the destination afterwards fails. The new mode has no
+ * row for that mailbox, and the printer has moved its destination itself. */
+TEST_F(PageTest, AMailboxPickedBeforeAModeChangeIsNotWrittenInTheNewMode)
+{
+    Open(DefaultPrinter());
+    Pick(IDC_DESTINATION_COMBO, 7);
+    UiScript ui;
+    FailNext(kReadPaperDestination, 1, 0xFFFF);
+    SendMessageA(Item(IDC_MODE_JOB_SEPARATOR), BM_CLICK, 0, 0);
+    ASSERT_TRUE(Checked(IDC_MODE_JOB_SEPARATOR));
+    EXPECT_EQ(CB_ERR, SendMessageA(Item(IDC_DESTINATION_COMBO), CB_GETCURSEL, 0, 0)) << "no row shows mailbox 6";
+    SimLogClear();
+    Apply(1692);
+    EXPECT_TRUE(DeviceCalls().empty());
+    SimPrinter after;
+    SimPrinterAt(0, &after);
+    EXPECT_EQ(4u, after.destination) << "the printer's own choice after the mode change";
+
+    /* a row of the new mode picked afterwards is written */
+    Pick(IDC_DESTINATION_COMBO, 1);
+    SimLogClear();
+    Apply(1692);
+    ExpectCalls({ kWritePaperDestination }, DeviceCalls());
+    SimPrinterAt(0, &after);
+    EXPECT_EQ(3u, after.destination);
+}
+
 } // namespace
