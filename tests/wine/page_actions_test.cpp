@@ -443,13 +443,14 @@ struct Session {
     }
 
     /* How much of `text` the focus takes at its selection: all of it, but in a name edit
-     * without ES_AUTOHSCROLL (the stand-alone dialog's). Such an edit takes no more than it
-     * can show: on Windows it refuses the rest, while Wine's takes it and then, at a caret
-     * near the start, crashes in EDIT_EM_ReplaceSel or drops the character before the caret;
+     * without ES_AUTOHSCROLL (the page's). Such an edit takes no more than it can show: on
+     * Windows it refuses the rest, while Wine's takes it and then, at a caret near the
+     * start, crashes in EDIT_EM_ReplaceSel or drops the character before the caret; and
      * when the parent reverts an overlong name from EN_UPDATE there, Wine's reads past its
-     * text. So there, the sessions give it only what fits its box and keeps it at 19
-     * characters; -1 when it has no room left at all (not even for an empty paste). The
-     * page's own edit scrolls and takes everything, overlong names included. */
+     * text. So the sessions give the page's edit only what fits its box, at most 19
+     * characters; -1 when it has no room left at all (not even for an empty paste). Its
+     * revert keeps its plain tests. The stand-alone dialog's edit scrolls and takes
+     * everything, overlong names included. */
     int Room(HWND focus, const std::string &text)
     {
         if (!focus || GetDlgCtrlID(focus) != IDC_NAME_EDIT || (GetWindowLongA(focus, GWL_STYLE) & ES_AUTOHSCROLL))
