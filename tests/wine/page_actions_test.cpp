@@ -308,6 +308,14 @@ const char *volatile g_stage = "";
 #endif
 HANDLE g_mainThread;
 
+/* Starts the watchdog's clock on a step, under the name it prints on a hang. */
+void Watch(const std::string &what)
+{
+    g_progress = what;
+    g_stage = "";
+    g_actionStarted = (LONG)GetTickCount() | 1;
+}
+
 bool IsDialogClass(HWND window)
 {
     char cls[32];
@@ -1159,8 +1167,7 @@ struct Session {
 
     void Finish()
     {
-        g_progress = "close the page";
-        g_actionStarted = (LONG)GetTickCount() | 1;
+        Watch("close the page");
         ClosePage();
         g_actionStarted = 0;
         SimClear();
@@ -1176,8 +1183,7 @@ struct Session {
             Finish();
             return failure;
         }
-        g_progress = "open the page";
-        g_actionStarted = (LONG)GetTickCount() | 1;
+        Watch("open the page");
         OpenPage(1 + (seed & 1));
         ReadLog();
         CheckPage();
@@ -1187,10 +1193,9 @@ struct Session {
         for (size_t i = 0; i < actions.size() && failure.empty(); i++) {
             if (keep && !(*keep)[i])
                 continue;
-            g_progress = Describe(actions[i]);
+            Watch(Describe(actions[i]));
             if (getenv("PAGE_ACTIONS_TRACE"))
                 printf("  > %s\n", g_progress.c_str()), fflush(stdout);
-            g_actionStarted = (LONG)GetTickCount() | 1;
             g_stage = "run";
             Run(actions[i]);
             g_stage = "pump";
