@@ -81,9 +81,6 @@ bool OfferAndOpenPage(int printerIndex)
         ShowNoPageReason(&printer);
         return false;
     }
-    /* so that Tab and the dialog keys reach the page's controls from the frame */
-    SetWindowLongPtrA(g_host.pageWindow, GWL_EXSTYLE,
-                      GetWindowLongPtrA(g_host.pageWindow, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
     RECT rc;
     GetWindowRect(g_host.pageWindow, &rc);
     ShowWindow(g_host.noPageText, SW_HIDE);
