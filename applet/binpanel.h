@@ -90,6 +90,9 @@ void SetControlIcon(HWND dialog, int controlId, int iconId);
 void OnControlCommand(HWND dialog, int controlId, HWND control, UINT code);
 
 /* mode_change.cpp */
+/* A page whose mode change ended after another page had taken the model over: what is
+ * done on it would land in the other page's settings, so it changes nothing more. */
+extern HWND g_pageLeftBehind;
 void OnModeRadio(HWND dialog, int radio, DWORD target);
 DWORD ChangeHcoMode(HWND dialog, DWORD targetMode);
 

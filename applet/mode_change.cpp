@@ -23,6 +23,7 @@ typedef struct ModeChange {
 } ModeChange;
 
 static bool s_changeRunning;
+HWND g_pageLeftBehind;
 
 static int ShowModeMessage(const ModeChange *change, UINT stringId, UINT type)
 {
@@ -228,9 +229,10 @@ void OnModeRadio(HWND dialog, int radio, DWORD target)
         return;
     }
     /* A page opened meanwhile owns the model now and shows its own printer: this page
-     * only shows the mode its printer took. */
+     * only shows the mode its printer took, until it is opened again. */
     if (g_settings.pageWindow != dialog) {
         CheckRadioButton(dialog, IDC_MODE_MAILBOX, IDC_MODE_STACKER, radio);
+        g_pageLeftBehind = dialog;
         return;
     }
     if (target == HCO_MODE_MAILBOX)

@@ -113,6 +113,8 @@ static void Commands_Destination(HWND combo)
 
 void OnControlCommand(HWND dialog, int controlId, HWND control, UINT code)
 {
+    if (dialog == g_pageLeftBehind && controlId != IDOK && controlId != IDCANCEL && controlId != IDC_HELP_BUTTON)
+        return;
     if (!control && controlId != IDOK && controlId != IDCANCEL)
         control = GetDlgItem(dialog, controlId);
     switch (controlId) {

@@ -65,6 +65,8 @@ DWORD LoadHcoSettings(HWND dialog, LPARAM initParam)
     if (initParam)
         g_settings.deviceHandle = (DeviceHandle)((const PageDescriptor *)initParam)->deviceHandle;
     g_settings.pageWindow = dialog;
+    if (g_pageLeftBehind == dialog)
+        g_pageLeftBehind = NULL; /* a handle used again */
     /* A page closed while its name edit had the focus never reported losing it; left set,
      * the new page's first fill of the edit would count as a rename and be written. */
     g_settings.nameEditFocused = 0;

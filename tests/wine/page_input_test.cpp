@@ -304,9 +304,15 @@ TEST_F(PageInput, AModeChangeFinishesOnThePrinterItStartedOn)
     EXPECT_EQ(10, (int)SendDlgItemMessageA(pageB, IDC_DESTINATION_COMBO, CB_GETCOUNT, 0, 0)) << "B's own rows";
     EXPECT_EQ("Ufficio B", ListText(GetDlgItem(pageB, IDC_BIN_LIST), 0, false));
 
-    /* B's apply writes B's user's change to B, nothing else */
+    /* A changes nothing more: typing and applying there reach neither model nor printer */
+    SetFocus(GetDlgItem(pageA, IDC_NAME_EDIT));
+    SendMessageA(GetDlgItem(pageA, IDC_NAME_EDIT), WM_CHAR, 'X', 1);
     SimLogClear();
     DWORD word = 0;
+    SendMessageA(pageA, 1690, 0, (LPARAM)&word);
+    EXPECT_EQ(1u, word);
+    EXPECT_TRUE(DeviceCalls().empty()) << "A's apply wrote";
+    /* B's apply writes B's user's change to B, nothing else */
     SendMessageA(pageB, 1690, 0, (LPARAM)&word);
     std::vector<SimCall> writes = DeviceWrites();
     ASSERT_EQ(1u, writes.size());
