@@ -158,8 +158,8 @@ static void TakePrinterBins(const DeviceTarget *printer, DWORD target)
         TakeSwitchedConfig(&config, target, g_settings.bins);
 }
 
-/* The list is refilled before the controls are enabled, so that the selection it
- * announces puts the first name into an edit that can take the focus. */
+/* The controls are enabled before the first row is announced, so that its name goes into
+ * an edit that can take the focus. */
 static void SwitchToMailbox(HWND dialog, const DeviceTarget *printer)
 {
     HWND list = GetDlgItem(dialog, IDC_BIN_LIST);
