@@ -69,7 +69,7 @@ Action RandomAction(Rng &r, bool inner)
         x.kind = K_DELETE;
     } else if (roll < 24) {
         x.kind = K_PASTE;
-        x.text = RandomText(r, 24);
+        x.text = RandomText(r, 32);
     } else if (roll < 32) {
         static const int keys[] = { VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN };
         x.kind = K_ARROW;

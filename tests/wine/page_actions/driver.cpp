@@ -77,6 +77,25 @@ void PostTicks(HWND dialog, int count)
 
 /* ---- the printer's calls, as the page makes them ---- */
 
+/* A component the session took out of the printer's list is refused by the printer: the
+ * session's doing, not the page's. */
+bool Removed(const DeviceCall &c, DWORD status)
+{
+    if (status != SIM_E_BAD_COMPONENT)
+        return false;
+    ComponentListRecord list;
+    if (SimPeekObject(c.device, OBJ_COMPONENT_LIST, &list, sizeof list) != 0)
+        return false;
+    DWORD count = list.componentCount < COMPONENT_LIST_ENTRIES ? list.componentCount : COMPONENT_LIST_ENTRIES;
+    for (DWORD i = 0; i < count; i++) {
+        char part[sizeof list.entries[i].partNumber + 1] = {};
+        memcpy(part, list.entries[i].partNumber, sizeof list.entries[i].partNumber);
+        if (list.entries[i].componentId == c.component && strstr(part, HCO_PART_NUMBER))
+            return false;
+    }
+    return true;
+}
+
 DWORD Recorded(int op, DWORD at, DWORD status)
 {
     Event e = {};
@@ -93,7 +112,7 @@ DWORD Recorded(int op, DWORD at, DWORD status)
         e.call.size = c.size;
         e.call.record.assign(c.record, c.record + c.recordBytes);
     }
-    e.call.injected = at == g_injectIndex && status == g_injectStatus;
+    e.call.injected = (at == g_injectIndex && status == g_injectStatus) || Removed(e.call, status);
     g_events.push_back(e);
     return status;
 }
@@ -520,9 +539,9 @@ void DriverUnload()
     g_events.clear();
 }
 
-HWND HostWindow(int window) { return g_host[window]; }
+HWND HostDialog(int window) { return g_host[window]; }
 
-HWND PageWindow(int window)
+HWND PageIn(int window)
 {
     if (window == MAIN_WINDOW && g_popup && IsWindow(g_popup))
         return g_popup;
@@ -610,19 +629,21 @@ INT_PTR RunPopup(const std::function<void(HWND)> &inside)
 
 void Settle()
 {
-    UINT_PTR id = ++g_settleSerial;
-    if (g_settleSerial > 0x7FFFFFF0)
-        g_settleSerial = TIMER_SETTLE_FIRST;
-    SetTimer(g_driver, id, 1, nullptr);
+    /* SendInput queues its keys at once: the queue found empty twice in a row has nothing
+     * of them left */
     MSG msg;
-    for (int guard = 0; !Settled(id) && guard < 200000; guard++) {
-        if (!GetMessageA(&msg, nullptr, 0, 0))
-            break;
+    for (int guard = 0, idle = 0; guard < 200000 && idle < 2; guard++) {
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            idle++;
+            Sleep(0);
+            continue;
+        }
+        idle = 0;
         Dispatch(msg);
     }
 }
 
-void PressKey(WORD vk, bool shift)
+void Press(WORD vk, bool shift)
 {
     EnsureForeground();
     if (shift)
@@ -767,7 +788,7 @@ static void Rows(HWND control, bool combo, std::vector<std::string> *rows)
 Screen ReadScreen(int window)
 {
     Screen s;
-    HWND page = PageWindow(window);
+    HWND page = PageIn(window);
     s.checked[0] = false;
     s.checked[HCO_MODE_STACKER] = IsDlgButtonChecked(page, IDC_MODE_STACKER) == BST_CHECKED;
     s.checked[HCO_MODE_MAILBOX] = IsDlgButtonChecked(page, IDC_MODE_MAILBOX) == BST_CHECKED;

@@ -31,8 +31,8 @@ extern std::function<void(int window, int command)> g_onHostCommand;
 /* Run inside the wait dialog's loop once it is up, before it is ended (the second window). */
 extern std::function<void()> g_onWaitShown;
 
-HWND HostWindow(int window);
-HWND PageWindow(int window);     /* the page in that host, or the stand-alone dialog for MAIN_WINDOW while it is open */
+HWND HostDialog(int window);
+HWND PageIn(int window);     /* the page in that host, or the stand-alone dialog for MAIN_WINDOW while it is open */
 HWND PopupWindow();
 
 /* Opens a page in a host from the applet's descriptor, as a host does; records the opening.
@@ -50,7 +50,7 @@ void Settle();
 
 /* Real keyboard input to whatever has the focus; keys that change the name edit's text are
  * recorded with the text before and after. */
-void PressKey(WORD vk, bool shift);
+void Press(WORD vk, bool shift);
 void TypeCharacter(unsigned char c);
 void TypeBackspace();
 void TypeDelete();

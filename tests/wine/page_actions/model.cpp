@@ -369,6 +369,12 @@ bool Model::StepOne()
     case EV_APPLY: return Apply();
     case EV_HOST_MESSAGE: return true;
     case EV_EDIT_KEY: return EditKeyTyped(e);
+    case EV_INPUT:
+        if (mine) {
+            s.binExpected = -1;
+            s.focusExpected = 0;
+        }
+        return true;
     case EV_PERHAPS_RENAMED:
         if (mine)
             s.perhapsSelected = true;
@@ -527,8 +533,9 @@ bool Model::Open(const Event &e)
         return false;
     }
     s.destinationShown = -3;
-    /* the focus never on a control the page disables */
-    s.focusExpected = s.mode == HCO_MODE_MAILBOX ? IDC_NAME_EDIT : RadioOf(s.mode);
+    /* the focus never on a control the page disables; the stand-alone dialog's first focus
+     * is the dialog manager's (its initialisation asks for the default) */
+    s.focusExpected = popup ? 0 : s.mode == HCO_MODE_MAILBOX ? IDC_NAME_EDIT : RadioOf(s.mode);
     s.binExpected = s.mode == HCO_MODE_MAILBOX ? 0 : -1;
     s.freshOpen = true;
     return true;

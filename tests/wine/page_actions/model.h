@@ -42,6 +42,8 @@ enum EventKind {
                        a: selection start, b: selection end (both before), c: EditKey, d: the
                        selected bin row, e: the caret after; paste: the pasted text */
     EV_BEEP,        /* a: type */
+    EV_INPUT,       /* the user starts acting on a window: what the page chose to select or
+                       focus is the user's to change from now on */
     EV_PERHAPS_RENAMED, /* the page may have set a bin's own name into the focused edit: a
                            selection made while the edit had the focus */
 };

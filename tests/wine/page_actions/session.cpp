@@ -118,11 +118,11 @@ struct Session {
             return;
         }
         for (int window = MAIN_WINDOW; window <= SECOND_WINDOW; window++)
-            if (PageWindow(window) && !model.Check(window, ReadScreen(window)))
+            if (PageIn(window) && !model.Check(window, ReadScreen(window)))
                 failure = model.Failure();
     }
 
-    HWND Item(int window, int id) { return PageWindow(window) ? GetDlgItem(PageWindow(window), id) : nullptr; }
+    HWND Item(int window, int id) { return PageIn(window) ? GetDlgItem(PageIn(window), id) : nullptr; }
 
     template <typename R, typename F> void Change(DWORD object, F change)
     {
@@ -180,7 +180,7 @@ struct Session {
     /* Enter and Esc reach the host's buttons: apply, or close the page and open it again. */
     void HostCommand(int window, int command)
     {
-        if (!PageWindow(window))
+        if (!PageIn(window))
             return;
         if (command == IDOK) {
             HostMessage(window, 1690, true);
@@ -212,9 +212,9 @@ struct Session {
             ClickCentre(combo);
         if (GetFocus() != combo || SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0))
             return;
-        PressKey(VK_HOME, false);
+        Press(VK_HOME, false);
         for (int i = 0; i < row && GetFocus() == combo; i++)
-            PressKey(VK_DOWN, false);
+            Press(VK_DOWN, false);
     }
 
     void Run(const Action &x, int window)
@@ -229,8 +229,12 @@ struct Session {
             OpenPage(MAIN_WINDOW, device);
             return;
         }
-        if (!PageWindow(window))
+        if (!PageIn(window))
             return;
+        Event input = {};
+        input.kind = EV_INPUT;
+        input.window = window;
+        Record(input);
         switch (x.kind) {
         case K_TYPE:
             for (char c : x.text)
@@ -242,12 +246,12 @@ struct Session {
         case K_ARROW:
             PlanChange(x.change);
             second = &x.change;
-            PressKey((WORD)x.a, x.b != 0);
+            Press((WORD)x.a, x.b != 0);
             break;
-        case K_HOME_END: PressKey((WORD)x.a, x.b != 0); break;
-        case K_TAB: PressKey(VK_TAB, x.b != 0); break;
-        case K_ENTER: PressKey(VK_RETURN, false); break;
-        case K_ESCAPE: PressKey(VK_ESCAPE, false); break;
+        case K_HOME_END: Press((WORD)x.a, x.b != 0); break;
+        case K_TAB: Press(VK_TAB, x.b != 0); break;
+        case K_ENTER: Press(VK_RETURN, false); break;
+        case K_ESCAPE: Press(VK_ESCAPE, false); break;
         case M_RADIO: {
             const int ids[3] = { IDC_MODE_MAILBOX, IDC_MODE_JOB_SEPARATOR, IDC_MODE_STACKER };
             PlanChange(x.change);
@@ -322,10 +326,10 @@ struct Session {
      * its user changed, its window closes, and the main page is opened again. */
     void AfterSecondWindow()
     {
-        if (!HostWindow(SECOND_WINDOW))
+        if (!HostDialog(SECOND_WINDOW))
             return;
         StepAndCheck();
-        if (PageWindow(SECOND_WINDOW)) {
+        if (PageIn(SECOND_WINDOW)) {
             HostMessage(SECOND_WINDOW, 1690, true);
             StepAndCheck();
         }
