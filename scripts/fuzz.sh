@@ -33,7 +33,7 @@ for t in $targets; do
 done
 
 if [ "$mode" = long ]; then
-    # random user sessions against the page (tests/wine/page_actions_test.cpp), by actions
+    # random user sessions against the page (tests/wine/page_actions/), by actions
     cmake --preset win64 >/dev/null
     cmake --build --preset win64 -j2 --target page_actions_test
     export WINEPREFIX="$root/build/win64/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C

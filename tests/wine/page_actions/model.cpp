@@ -197,7 +197,7 @@ static HcoConfigRecord NamesRecord(uint32_t binCount)
     return r;
 }
 
-Model::Model() : counts(), liveWindow(0), staleWindow(-1), events(nullptr), next(0)
+Model::Model() : counts(), liveWindow(0), staleWindow(-1), changeRunning(false), events(nullptr), next(0)
 {
     open[0] = open[1] = false;
     Settings &s = live;
@@ -366,7 +366,9 @@ bool Model::StepOne()
             s.destinationShown = e.a;
         }
         return true;
-    case EV_APPLY: return Apply();
+    case EV_APPLY:
+        /* a page whose model another page took over writes nothing */
+        return mine ? Apply() : true;
     case EV_HOST_MESSAGE: return true;
     case EV_EDIT_KEY: return EditKeyTyped(e);
     case EV_INPUT:
@@ -548,6 +550,11 @@ bool Model::RadioClicked(int window, uint32_t target)
     Settings &s = live;
     if (target == s.mode)
         return true;
+    /* one change at a time: a radio used while another change runs starts nothing */
+    if (changeRunning) {
+        RadiosBack();
+        return true;
+    }
     /* without the accessory's component nothing can be changed: no question, no call */
     if (!s.componentKnown) {
         if (!TakeBox(169, false, nullptr))
@@ -621,8 +628,10 @@ bool Model::RadioClicked(int window, uint32_t target)
     if (!wait)
         return false;
     /* the wait is modal to this page's window only: another host window may be used meanwhile */
+    changeRunning = true;
     while (failure.empty() && Peek() && Peek()->kind != EV_WAIT_END)
         StepOne();
+    changeRunning = false;
     const Event *end = Take(EV_WAIT_END, "the wait dialog's end");
     if (!end)
         return false;

@@ -135,6 +135,7 @@ private:
     int liveWindow;
     Settings stale;               /* a page whose model another page took over */
     int staleWindow;
+    bool changeRunning;           /* a mode change waits: no other may start */
     std::string failure;
     const std::vector<Event> *events;
     size_t next;

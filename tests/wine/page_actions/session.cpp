@@ -244,8 +244,10 @@ struct Session {
         case K_DELETE: TypeDelete(); break;
         case K_PASTE: Paste(x.text); break;
         case K_ARROW:
-            PlanChange(x.change);
-            second = &x.change;
+            if (window == MAIN_WINDOW) {
+                PlanChange(x.change);
+                second = &x.change;
+            }
             Press((WORD)x.a, x.b != 0);
             break;
         case K_HOME_END: Press((WORD)x.a, x.b != 0); break;
@@ -254,8 +256,10 @@ struct Session {
         case K_ESCAPE: Press(VK_ESCAPE, false); break;
         case M_RADIO: {
             const int ids[3] = { IDC_MODE_MAILBOX, IDC_MODE_JOB_SEPARATOR, IDC_MODE_STACKER };
-            PlanChange(x.change);
-            second = &x.change;
+            if (window == MAIN_WINDOW) {
+                PlanChange(x.change);
+                second = &x.change;
+            }
             ClickCentre(Item(window, ids[x.a % 3]));
             break;
         }
@@ -296,7 +300,7 @@ struct Session {
         int n = 1 + r.Below(6);
         for (int i = 0; i < n && page; i++) {
             Action y = { K_TYPE, 0, 0, 0, "", { 0, 32, 0, AHEAD_NONE, 0 } };
-            switch (r.Below(5)) {
+            switch (r.Below(6)) {
             case 0:
                 y.text = RandomText(r, 4);
                 break;
@@ -312,8 +316,13 @@ struct Session {
                 y.kind = M_DESTINATION_ROW;
                 y.a = r.Below(10);
                 break;
-            default:
+            case 4:
                 y.kind = K_BACKSPACE;
+                break;
+            default:
+                /* a second mode change while the first one waits */
+                y.kind = M_RADIO;
+                y.a = r.Below(3);
                 break;
             }
             if (trace)
@@ -322,13 +331,21 @@ struct Session {
         }
     }
 
-    /* After a mode change that another page's opening interrupted: that page applies what
-     * its user changed, its window closes, and the main page is opened again. */
+    /* After a mode change that another page's opening interrupted: the page left behind is
+     * used (a timeout picked, an apply), the other page applies what its own user changed,
+     * its window closes, and the main page is opened again. */
     void AfterSecondWindow()
     {
         if (!HostDialog(SECOND_WINDOW))
             return;
         StepAndCheck();
+        if (PageIn(MAIN_WINDOW) && failure.empty()) {
+            Rng r(second ? (unsigned)second->second : 0u);
+            SetForegroundWindow(HostDialog(MAIN_WINDOW));
+            PickRow(Item(MAIN_WINDOW, IDC_TIMEOUT_COMBO), r.Below(8));
+            HostMessage(MAIN_WINDOW, 1690, true);
+            StepAndCheck();
+        }
         if (PageIn(SECOND_WINDOW)) {
             HostMessage(SECOND_WINDOW, 1690, true);
             StepAndCheck();
