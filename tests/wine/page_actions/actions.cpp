@@ -84,7 +84,7 @@ Action RandomAction(Rng &r, bool inner)
         x.kind = K_TAB;
         x.b = r.Chance(30);
     } else if (roll < 43 && !inner) {
-        x.kind = K_ENTER;
+        x.kind = K_ENTER; /* the host's default button: apply */
     } else if (roll < 44 && !inner) {
         x.kind = K_ESCAPE;
     } else if (roll < 49) {
@@ -109,7 +109,7 @@ Action RandomAction(Rng &r, bool inner)
         x.a = r.Below(10);
     } else if (roll < 80 && !inner) {
         x.kind = H_MESSAGE;
-        x.a = 1690 + r.Below(6);
+        x.a = r.Chance(40) ? 1690 + 2 * r.Below(2) : 1690 + r.Below(6); /* mostly the applies */
         x.b = r.Chance(85);
     } else if (roll < 81 && !inner) {
         x.kind = H_POPUP;

@@ -850,6 +850,9 @@ bool Model::EditKeyTyped(const Event &e)
             return Fail("after a refused character the caret is at " + std::to_string(e.e) + ", not at " +
                         std::to_string(from + inserted - 1) + " where it stood");
         counts.overlongRefused++;
+        /* the refusal sets the last accepted name, the bin's own, into the focused edit */
+        if (mine && !s.renamed[e.d])
+            s.renamed[e.d] = 1;
         return true;
     }
     if (!beeps.empty())
