@@ -106,6 +106,11 @@ int main(int argc, char **argv)
         bool used = budget > 0 ? actions >= budget : (long long)(GetTickCount() - start) >= seconds * 1000;
         if (only >= 0 ? i > 0 : used)
             break;
+        /* a fault every session meets would spend the suite's time on shortening it again */
+        if (failures >= 3) {
+            printf("page-actions: stopped after %d failed sessions\n", failures);
+            break;
+        }
         unsigned seed = only >= 0 ? (unsigned)only : base * 1000003u + i * 2654435761u;
         std::vector<Action> list = SessionActions(seed);
         /* PAGE_ACTIONS_KEEP: a 0/1 mask over the session's actions, for shortening a session
