@@ -18,7 +18,7 @@ namespace {
 enum { TIMER_WAIT_CHECK = 1, TIMER_WAIT_VERIFY, TIMER_POPUP, TIMER_SETTLE_FIRST = 100 };
 
 HWND g_driver;                /* the driver's own window, for its timers */
-HHOOK g_cbtHook, g_callHook;
+HHOOK g_cbtHook;
 HMODULE g_applet;
 HWND g_host[2], g_page[2], g_popup;
 std::vector<Event> g_events;
@@ -38,6 +38,8 @@ DWORD g_injectIndex = 0xFFFFFFFFu, g_injectStatus;
 std::function<void(HWND)> g_popupInside;
 UINT_PTR g_settleSerial = TIMER_SETTLE_FIRST;
 std::vector<UINT_PTR> g_settled;
+
+void WatchPageWindow(HWND page);
 
 int WindowOfPage(HWND window)
 {
@@ -354,6 +356,7 @@ LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
             SetTimer(g_driver, TIMER_WAIT_CHECK, 1, nullptr);
         } else if (GetDlgItem(window, IDC_HELP_BUTTON) && g_loaded) {
             g_popup = window;
+            WatchPageWindow(window);
             SetTimer(g_driver, TIMER_POPUP, 1, nullptr);
         } else if (GetDlgItem(window, 0xFFFF)) {
             int n = g_boxesAnswered++;
@@ -364,13 +367,16 @@ LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(g_cbtHook, code, wParam, lParam);
 }
 
-/* What the page's controls told it: the user's clicks and picks. */
-LRESULT CALLBACK CallHook(int code, WPARAM wParam, LPARAM lParam)
+/* What the page's controls told it: the user's clicks and picks. The page's window is
+ * subclassed for it: a message hook would cost Wine a server call at every message. */
+const char kPageProc[] = "PageActionsProc";
+
+LRESULT CALLBACK WatchPage(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const CWPSTRUCT *m = (const CWPSTRUCT *)lParam;
-    int window = code == HC_ACTION && m->message == WM_COMMAND ? WindowOfPage(m->hwnd) : -1;
-    if (window >= 0 && m->lParam) {
-        int id = LOWORD(m->wParam), note = HIWORD(m->wParam);
+    WNDPROC original = (WNDPROC)GetPropA(page, kPageProc);
+    int window = message == WM_COMMAND ? WindowOfPage(page) : -1;
+    if (window >= 0 && lParam) {
+        int id = LOWORD(wParam), note = HIWORD(wParam);
         Event e = {};
         e.window = window;
         if (note == BN_CLICKED && (id == IDC_MODE_MAILBOX || id == IDC_MODE_STACKER || id == IDC_MODE_JOB_SEPARATOR)) {
@@ -379,11 +385,21 @@ LRESULT CALLBACK CallHook(int code, WPARAM wParam, LPARAM lParam)
             g_events.push_back(e);
         } else if (note == CBN_SELCHANGE && (id == IDC_TIMEOUT_COMBO || id == IDC_DESTINATION_COMBO)) {
             e.kind = id == IDC_TIMEOUT_COMBO ? EV_TIMEOUT_PICK : EV_DESTINATION_PICK;
-            e.a = (int)SendMessageA((HWND)m->lParam, CB_GETCURSEL, 0, 0);
+            e.a = (int)SendMessageA((HWND)lParam, CB_GETCURSEL, 0, 0);
             g_events.push_back(e);
         }
     }
-    return CallNextHookEx(g_callHook, code, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(page, GWLP_WNDPROC, (LONG_PTR)original);
+        RemovePropA(page, kPageProc);
+    }
+    return CallWindowProcA(original, page, message, wParam, lParam);
+}
+
+void WatchPageWindow(HWND page)
+{
+    if (page && !GetPropA(page, kPageProc))
+        SetPropA(page, kPageProc, (HANDLE)SetWindowLongPtrA(page, GWLP_WNDPROC, (LONG_PTR)WatchPage));
 }
 
 INT_PTR CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM)
@@ -485,12 +501,10 @@ void DriverStart()
     RegisterClassA(&wc);
     g_driver = CreateWindowA("PageActionsDriver", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
     g_cbtHook = SetWindowsHookExA(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
-    g_callHook = SetWindowsHookExA(WH_CALLWNDPROC, CallHook, nullptr, GetCurrentThreadId());
 }
 
 void DriverStop()
 {
-    UnhookWindowsHookEx(g_callHook);
     UnhookWindowsHookEx(g_cbtHook);
     DestroyWindow(g_driver);
 }
@@ -576,6 +590,7 @@ HWND OpenPage(int window, DWORD device)
         page = CreateDialogParamA(descriptor.instance, MAKEINTRESOURCEA(descriptor.templateId), g_host[window],
                                   descriptor.dialogProc, (LPARAM)&descriptor);
         if (page) {
+            WatchPageWindow(page);
             /* first in the host's tab order, before its buttons */
             SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             ShowWindow(page, SW_SHOWNA);
