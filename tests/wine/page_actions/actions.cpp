@@ -107,23 +107,27 @@ Action RandomAction(Rng &r, bool inner)
     } else if (roll < 74) {
         x.kind = M_DESTINATION_ROW;
         x.a = r.Below(10);
-    } else if (roll < 80 && !inner) {
+    } else if (roll < 77) {
+        x.kind = M_RENAME;
+        x.a = r.Below(8);
+        x.text = RandomText(r, 10);
+    } else if (roll < 82 && !inner) {
         x.kind = H_MESSAGE;
         x.a = r.Chance(40) ? 1690 + 2 * r.Below(2) : 1690 + r.Below(6); /* mostly the applies */
         x.b = r.Chance(85);
-    } else if (roll < 81 && !inner) {
+    } else if (roll < 83 && !inner) {
         x.kind = H_POPUP;
         x.a = (int)(r.Next() & 0x7FFFFFFF);
         x.b = r.Below(12);
         x.c = r.Chance(60) ? 1 : 2;
-    } else if (roll < 83 && !inner) {
+    } else if (roll < 85 && !inner) {
         x.kind = H_REOPEN;
         x.a = 1 + r.Below(2);
-    } else if (roll < 88) {
+    } else if (roll < 89) {
         x.kind = P_NAME;
         x.a = r.Below(9);
         x.text = RandomText(r, 32);
-    } else if (roll < 90) {
+    } else if (roll < 91) {
         x.kind = P_MODE;
         x.a = r.Below(5);
     } else if (roll < 92) {
@@ -215,6 +219,7 @@ std::string Describe(const Action &x)
     case M_EDIT: sprintf(s, "click name edit at x %d", x.a); break;
     case M_TIMEOUT_ROW: sprintf(s, "pick timeout row %d", x.a); break;
     case M_DESTINATION_ROW: sprintf(s, "pick destination row %d", x.a); break;
+    case M_RENAME: sprintf(s, "click bin list row %d, type %s", x.a, Quoted(x.text).c_str()); break;
     case H_MESSAGE: sprintf(s, "host message %d %s", x.a, x.b ? "with a word" : "with no word"); break;
     case H_POPUP:
         sprintf(s, "stand-alone dialog: %d actions of seed %u, then %s", x.b, (unsigned)x.a, x.c == 1 ? "OK" : "Annulla");

@@ -33,6 +33,7 @@ enum ActionKind {
     M_EDIT,        /* a: x in the name edit */
     M_TIMEOUT_ROW, /* a: row, reached with the keys once the list has the focus */
     M_DESTINATION_ROW,
+    M_RENAME,      /* a: row of the bin list clicked; text: typed into the name edit then */
     /* the host */
     H_MESSAGE,     /* a: message 1690..1695; b: with a writable word */
     H_POPUP,       /* a: seed of the actions inside; b: their number; c: 1 OK, 2 Annulla */

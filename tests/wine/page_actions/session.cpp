@@ -267,12 +267,15 @@ struct Session {
             PerhapsRenamed(window);
             Click(Item(window, IDC_BIN_PICTURE), x.a, x.b);
             break;
-        case M_LIST_ROW: {
+        case M_LIST_ROW:
+        case M_RENAME: {
             RECT r;
             HWND list = Item(window, IDC_BIN_LIST);
             PerhapsRenamed(window);
             if (list && SendMessageA(list, LB_GETITEMRECT, x.a, (LPARAM)&r) != LB_ERR)
                 Click(list, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            for (char c : x.text)
+                TypeCharacter((unsigned char)c);
             break;
         }
         case M_EDIT: {
