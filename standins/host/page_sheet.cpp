@@ -43,6 +43,9 @@ void SheetPageFromDescriptor(const PageDescriptor &descriptor, DLGPROC procedure
     page->lParam = descriptor.deviceHandle;
 }
 
+/* Posted to the page by the host's procedure, never handed on to the library's. */
+#define WM_SHEET_REFOCUS (WM_APP + 1)
+
 static bool IsPrivateMessage(UINT message)
 {
     return message >= PAGE_MSG_APPLY && message <= PAGE_MSG_QUERY;
@@ -83,6 +86,11 @@ static bool SheetPage_OnNotify(const PSHNOTIFY *note, LRESULT *result)
     case PSN_APPLY: {
         bool closing = note->lParam != 0;
         OnSheetAction(closing ? "OK" : "Applica");
+        /* The sheet disables Applica once the apply went through; pressed from the keyboard
+         * it held the focus, and the keys would go nowhere after it. */
+        HWND sheet = GetParent(s_page);
+        if (!closing && GetFocus() == GetDlgItem(sheet, SHEET_APPLY_BUTTON))
+            PostMessageA(s_page, WM_SHEET_REFOCUS, 0, 0);
         bool handled;
         DWORD answer = SendToPage(closing ? PAGE_MSG_APPLY_AGAIN : PAGE_MSG_APPLY, &handled);
         *result = !handled || answer != 0 ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE;
@@ -137,6 +145,12 @@ static INT_PTR CALLBACK SheetPageProc(HWND page, UINT message, WPARAM wParam, LP
             return TRUE;
         }
         break;
+    }
+    case WM_SHEET_REFOCUS: {
+        HWND focus = GetFocus();
+        if (!focus || !IsWindowEnabled(focus))
+            SendMessageA(GetParent(page), WM_NEXTDLGCTL, (WPARAM)GetDlgItem(GetParent(page), IDOK), TRUE);
+        return TRUE;
     }
     case WM_DESTROY:
         if (page == s_page)
