@@ -39,3 +39,38 @@ void ShowInNameEdit(HWND dialog, const char *text)
     SendMessageA(edit, EM_SETSEL, 0, -1);
     SetFocus(edit);
 }
+
+static const int kMailboxControls[] = {
+    IDC_MAILBOX_GROUP, IDC_BIN_LIST, IDC_NAME_LABEL, IDC_NAME_EDIT, IDC_BIN_PICTURE,
+};
+
+static const int kModeRadios[] = { IDC_MODE_MAILBOX, IDC_MODE_JOB_SEPARATOR, IDC_MODE_STACKER };
+
+void FocusControl(HWND dialog, int controlId)
+{
+    HWND control = GetDlgItem(dialog, controlId);
+    if (control)
+        SetFocus(control);
+}
+
+/* Disabling the control with the focus leaves the thread with none, and a keyboard user
+ * with no way on: the focus then goes to the mode radio the user can still use. */
+void EnableMailboxControls(HWND dialog, BOOL enable)
+{
+    HWND focus = GetFocus();
+    bool focusInside = false;
+    for (int id : kMailboxControls) {
+        HWND control = GetDlgItem(dialog, id);
+        if (control && focus && (control == focus || IsChild(control, focus)))
+            focusInside = true;
+        EnableControl(dialog, id, enable);
+    }
+    if (enable || !focusInside)
+        return;
+    for (int radio : kModeRadios) {
+        if (IsDlgButtonChecked(dialog, radio) == BST_CHECKED) {
+            FocusControl(dialog, radio);
+            return;
+        }
+    }
+}

@@ -12,16 +12,27 @@
 #define BOX_QUESTION (MB_OKCANCEL | MB_ICONQUESTION)   /* 0x21 */
 #define BOX_ERROR (MB_OK | MB_ICONEXCLAMATION)         /* 0x30 */
 
-/* Message boxes belong to the page's parent: the host's window, or the stand-alone
- * dialog's owner. */
-static int ShowModeMessage(UINT stringId, UINT type)
+/* One run of the change: the printer, accessory and window it started with. Its questions
+ * and errors are modal to the top-level window that holds the page (the host's) or the
+ * stand-alone dialog itself, so that neither can be used under them; other windows of
+ * the host stay usable, and a page opened there takes the model over. */
+typedef struct ModeChange {
+    DeviceTarget printer;
+    HWND dialog;
+    HWND owner;
+} ModeChange;
+
+static bool s_changeRunning;
+HWND g_pageLeftBehind;
+
+static int ShowModeMessage(const ModeChange *change, UINT stringId, UINT type)
 {
     char text[MESSAGE_CHARS];
     char caption[CAPTION_CHARS];
     text[0] = caption[0] = 0;
     LoadStringA(g_instance, stringId, text, MESSAGE_CHARS);
     LoadStringA(g_instance, IDS_MODE_CAPTION, caption, CAPTION_CHARS);
-    return MessageBoxA(GetParent(g_settings.pageWindow), text, caption, type);
+    return MessageBoxA(change->owner, text, caption, type);
 }
 
 static UINT QuestionFor(DWORD target)
@@ -35,7 +46,7 @@ static UINT QuestionFor(DWORD target)
 
 /* The names the printer's bins get in the new mode: the face-up bin always, then the
  * eight mailboxes or the single output. */
-static DWORD WriteNameReset(DWORD target)
+static DWORD WriteNameReset(const DeviceTarget *printer, DWORD target)
 {
     static char texts[HCO_RECORD_BINS][MESSAGE_CHARS];
     const char *names[HCO_RECORD_BINS] = {};
@@ -55,54 +66,72 @@ static DWORD WriteNameReset(DWORD target)
     }
     HcoConfigRecord reset;
     BuildNameResetRecord(&reset, target, names);
-    return WriteHcoConfig(&reset);
+    return WriteHcoConfig(printer, &reset);
 }
 
-DWORD ChangeHcoMode(HWND dialog, DWORD targetMode)
+static DWORD RunModeChange(const ModeChange *change, DWORD target)
 {
-    DWORD target = NormalizeMode(targetMode);
+    const DeviceTarget *printer = &change->printer;
+    /* without the accessory's component the mode would be written to none of the printer's */
+    if (printer->component == NO_COMPONENT) {
+        ShowModeMessage(change, IDS_ERR_COMMUNICATION, BOX_ERROR);
+        return DEVOBJ_FAILURE;
+    }
     OnlineStateRecord state;
-    DWORD status = ReadOnlineState(&state);
+    DWORD status = ReadOnlineState(printer, &state);
     if (status != 0) {
-        ShowModeMessage(IDS_ERR_COMMUNICATION, BOX_ERROR);
+        ShowModeMessage(change, IDS_ERR_COMMUNICATION, BOX_ERROR);
         return status;
     }
 
     if (state.onlineState == 1) {
-        if (ShowModeMessage(IDS_ASK_OFFLINE, BOX_QUESTION) != IDOK)
+        if (ShowModeMessage(change, IDS_ASK_OFFLINE, BOX_QUESTION) != IDOK)
             return DEVOBJ_FAILURE;
         HCURSOR previous = SetCursor(LoadCursorA(NULL, IDC_WAIT));
-        status = WriteOnlineState(&state, ONLINE_REQUEST_OFFLINE);
+        status = WriteOnlineState(printer, &state, ONLINE_REQUEST_OFFLINE);
         SetCursor(previous);
         if (status != 0) {
-            ShowModeMessage(IDS_ERR_OFFLINE, BOX_ERROR);
+            ShowModeMessage(change, IDS_ERR_OFFLINE, BOX_ERROR);
             return status;
         }
-    } else if (ShowModeMessage(QuestionFor(target), BOX_QUESTION) != IDOK) {
+    } else if (ShowModeMessage(change, QuestionFor(target), BOX_QUESTION) != IDOK) {
         return DEVOBJ_FAILURE;
     }
 
     HcoConfigRecord modeRecord;
     BuildModeRecord(&modeRecord, target);
     HCURSOR previous = SetCursor(LoadCursorA(NULL, IDC_WAIT));
-    status = WriteHcoConfig(&modeRecord);
+    status = WriteHcoConfig(printer, &modeRecord);
     SetCursor(previous);
     /* only 0xFFFF is a refused mode write; the printer answers other statuses for writes it took */
     if (status == DEVOBJ_FAILURE) {
-        ShowModeMessage(IDS_ERR_MODE_WRITE, BOX_ERROR);
-        WriteOnlineState(&state, ONLINE_REQUEST_ONLINE);
+        ShowModeMessage(change, IDS_ERR_MODE_WRITE, BOX_ERROR);
+        WriteOnlineState(printer, &state, ONLINE_REQUEST_ONLINE);
         return DEVOBJ_FAILURE;
     }
 
-    DWORD cycleStatus = WritePowerCycle();
-    DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_WAIT), dialog, WaitDialogExProc, 0);
+    DWORD cycleStatus = WritePowerCycle(printer);
+    DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_WAIT), change->dialog, WaitDialogExProc, 0);
     if (cycleStatus != 0)
-        ShowModeMessage(IDS_ERR_POWER_CYCLE, BOX_ERROR);
+        ShowModeMessage(change, IDS_ERR_POWER_CYCLE, BOX_ERROR);
 
-    WriteOnlineState(&state, ONLINE_REQUEST_ONLINE);
-    if (WriteNameReset(target) != 0)
-        ShowModeMessage(IDS_ERR_NAME_RESET, BOX_ERROR);
+    WriteOnlineState(printer, &state, ONLINE_REQUEST_ONLINE);
+    if (WriteNameReset(printer, target) != 0)
+        ShowModeMessage(change, IDS_ERR_NAME_RESET, BOX_ERROR);
     return 0;
+}
+
+/* The change runs on the printer of the page it started on, whatever page is opened
+ * inside its message boxes and wait; one change at a time. */
+DWORD ChangeHcoMode(HWND dialog, DWORD targetMode)
+{
+    if (s_changeRunning)
+        return DEVOBJ_FAILURE;
+    ModeChange change = { ModelTarget(), dialog, GetAncestor(dialog, GA_ROOT) };
+    s_changeRunning = true;
+    DWORD status = RunModeChange(&change, NormalizeMode(targetMode));
+    s_changeRunning = false;
+    return status;
 }
 
 static void RefillBinList(HWND list)
@@ -122,54 +151,48 @@ static void LoadDefaultBinNames(UINT stringId, int bufferChars)
 }
 
 /* The printer's own names and numbers, once it reports the new mode. */
-static void TakePrinterBins(DWORD target)
+static void TakePrinterBins(const DeviceTarget *printer, DWORD target)
 {
     HcoConfigRecord config;
-    if (ReadHcoConfig(&config) == 0)
+    if (ReadHcoConfig(printer, &config) == 0)
         TakeSwitchedConfig(&config, target, g_settings.bins);
 }
 
-static void SwitchToMailbox(HWND dialog)
+/* The controls are enabled before the first row is announced, so that its name goes into
+ * an edit that can take the focus. */
+static void SwitchToMailbox(HWND dialog, const DeviceTarget *printer)
 {
-    EnableControl(dialog, IDC_MAILBOX_GROUP, TRUE);
     HWND list = GetDlgItem(dialog, IDC_BIN_LIST);
     if (list) {
-        EnableWindow(list, TRUE);
         LoadDefaultBinNames(IDS_MAILBOX_FIRST, 256);
-        TakePrinterBins(HCO_MODE_MAILBOX);
+        TakePrinterBins(printer, HCO_MODE_MAILBOX);
         RefillBinList(list);
-        SelectBinRow(dialog, list, 0);
-        ShowInNameEdit(dialog, g_settings.bins[0].name);
     }
-    EnableControl(dialog, IDC_NAME_LABEL, TRUE);
-    EnableControl(dialog, IDC_NAME_EDIT, TRUE);
-    EnableControl(dialog, IDC_BIN_PICTURE, TRUE);
+    EnableMailboxControls(dialog, TRUE);
+    if (list)
+        SelectBinRow(dialog, list, 0);
 }
 
-static void SwitchToSingleOutput(HWND dialog, DWORD target)
+static void SwitchToSingleOutput(HWND dialog, const DeviceTarget *printer, DWORD target, int radio)
 {
-    EnableControl(dialog, IDC_MAILBOX_GROUP, FALSE);
     HWND list = GetDlgItem(dialog, IDC_BIN_LIST);
     if (list) {
-        EnableWindow(list, TRUE);
         LoadDefaultBinNames(target == HCO_MODE_STACKER ? IDS_STACKER_NAME : IDS_JOB_SEPARATOR_NAME, SINGLE_NAME_CHARS);
-        TakePrinterBins(target);
+        TakePrinterBins(printer, target);
         RefillBinList(list);
-        EnableWindow(list, FALSE);
-        ShowInNameEdit(dialog, g_settings.bins[0].name);
     }
-    EnableControl(dialog, IDC_NAME_LABEL, FALSE);
-    EnableControl(dialog, IDC_NAME_EDIT, FALSE);
-    EnableControl(dialog, IDC_BIN_PICTURE, FALSE);
+    EnableMailboxControls(dialog, FALSE);
+    if (list)
+        ShowInNameEdit(dialog, g_settings.bins[0].name);
     ShowPictureOf(dialog, IDB_HCO_NO_TRAY);
+    /* the radio just used keeps the keyboard on the page */
+    FocusControl(dialog, radio);
 }
 
 static void CheckAndFocus(HWND dialog, int radio)
 {
     CheckDlgButton(dialog, radio, BST_CHECKED);
-    HWND control = GetDlgItem(dialog, radio);
-    if (control)
-        SetFocus(control);
+    FocusControl(dialog, radio);
 }
 
 static void PutRadiosBack(HWND dialog, int radio)
@@ -184,15 +207,10 @@ static void PutRadiosBack(HWND dialog, int radio)
         break;
     case HCO_MODE_MAILBOX: {
         CheckAndFocus(dialog, IDC_MODE_MAILBOX);
-        EnableControl(dialog, IDC_MAILBOX_GROUP, TRUE);
+        EnableMailboxControls(dialog, TRUE);
         HWND list = GetDlgItem(dialog, IDC_BIN_LIST);
-        if (list) {
-            EnableWindow(list, TRUE);
+        if (list)
             AnnounceBinSelection(dialog, list);
-        }
-        EnableControl(dialog, IDC_NAME_LABEL, TRUE);
-        EnableControl(dialog, IDC_NAME_EDIT, TRUE);
-        EnableControl(dialog, IDC_BIN_PICTURE, TRUE);
         break;
     }
     }
@@ -205,14 +223,23 @@ void OnModeRadio(HWND dialog, int radio, DWORD target)
     /* the radios are automatic: a click has already checked this one */
     if (IsDlgButtonChecked(dialog, radio) != BST_CHECKED)
         return;
+    DeviceTarget printer = ModelTarget();
     if (ChangeHcoMode(dialog, target) != 0) {
         PutRadiosBack(dialog, radio);
         return;
     }
+    /* A page opened meanwhile owns the model now and shows its own printer: this page
+     * only shows the mode its printer took, until it is opened again. */
+    if (g_settings.pageWindow != dialog) {
+        CheckRadioButton(dialog, IDC_MODE_MAILBOX, IDC_MODE_STACKER, radio);
+        g_pageLeftBehind = dialog;
+        return;
+    }
     if (target == HCO_MODE_MAILBOX)
-        SwitchToMailbox(dialog);
+        SwitchToMailbox(dialog, &printer);
     else
-        SwitchToSingleOutput(dialog, target);
+        SwitchToSingleOutput(dialog, &printer, target, radio);
     g_settings.mode = target;
+    ReadDestination(&printer);
     FillDestinationList();
 }

@@ -102,19 +102,19 @@ static void Commands_Timeout(HWND combo)
 static void Commands_Destination(HWND combo)
 {
     LRESULT row = SendMessageA(combo, CB_GETCURSEL, 0, 0);
-    if (row < 0 || row >= DESTINATION_ROWS)
+    DestinationRow rows[DESTINATION_ROWS];
+    int count = DestinationRowsFor(g_settings.mode, g_settings.bins, rows);
+    if (row < 0 || row >= count)
         return;
-    const DestinationChoice &choice = g_settings.destinations[row];
-    int icon = choice.iconId;
-    if (row == 2 && IsDlgButtonChecked(g_settings.pageWindow, IDC_MODE_MAILBOX) != BST_CHECKED)
-        icon = IDI_HCO_SINGLE_OUTPUT;
-    SetControlIcon(g_settings.pageWindow, IDC_DESTINATION_ICON, icon);
-    g_settings.destination = (DWORD)choice.binNumber;
+    SetControlIcon(g_settings.pageWindow, IDC_DESTINATION_ICON, rows[row].iconId);
+    g_settings.destination = rows[row].binNumber;
     g_settings.destinationChanged = 1;
 }
 
 void OnControlCommand(HWND dialog, int controlId, HWND control, UINT code)
 {
+    if (dialog == g_pageLeftBehind && controlId != IDOK && controlId != IDCANCEL && controlId != IDC_HELP_BUTTON)
+        return;
     if (!control && controlId != IDOK && controlId != IDCANCEL)
         control = GetDlgItem(dialog, controlId);
     switch (controlId) {

@@ -68,7 +68,8 @@ extern "C" INT_PTR WINAPI HCOSheetProc(HWND window, UINT message, WPARAM wParam,
     case PAGE_MSG_APPLY:
     case PAGE_MSG_APPLY_AGAIN:
         SetAnswer(lParam);
-        ApplyHcoSettings();
+        if (window != g_pageLeftBehind)
+            ApplyHcoSettings();
         return 1;
     case PAGE_MSG_QUERY:
         SetAnswer(lParam);

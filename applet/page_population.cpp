@@ -5,10 +5,6 @@
 
 #define TEXT_BUFFER 512
 
-static const int kMailboxControls[] = {
-    IDC_MAILBOX_GROUP, IDC_BIN_LIST, IDC_NAME_LABEL, IDC_NAME_EDIT, IDC_BIN_PICTURE,
-};
-
 static void FillHints(HWND dialog)
 {
     HWND hints = GetDlgItem(dialog, IDC_HINTS_TEXT);
@@ -53,17 +49,16 @@ static void ShowSingleOutputMode(HWND dialog, int radio)
 {
     CheckDlgButton(dialog, IDC_MODE_MAILBOX, BST_UNCHECKED);
     CheckDlgButton(dialog, radio, BST_CHECKED);
-    for (int id : kMailboxControls)
-        EnableControl(dialog, id, FALSE);
+    EnableMailboxControls(dialog, FALSE);
     ShowPictureOf(dialog, IDB_HCO_NO_TRAY);
 }
 
 /* Reads the paper destination; the kept buffer changes only with a good read, so that
  * the apply never writes back what a failed read left behind. */
-static bool TakePaperDestination(void)
+bool ReadDestination(const DeviceTarget *printer)
 {
     PaperDestinationRecord record;
-    if (ReadPaperDestination(&record) != 0)
+    if (ReadPaperDestination(printer, &record) != 0)
         return false;
     g_settings.paperDestinationBuffer = record;
     g_settings.destinationReadOk = 1;
@@ -82,58 +77,70 @@ DWORD PopulatePage(HWND dialog)
     else if (g_settings.mode == HCO_MODE_JOB_SEPARATOR)
         ShowSingleOutputMode(dialog, IDC_MODE_JOB_SEPARATOR);
     if (GetDlgItem(dialog, IDC_DESTINATION_COMBO)) {
-        if (TakePaperDestination())
+        DeviceTarget printer = ModelTarget();
+        if (ReadDestination(&printer))
             g_settings.destinationAtLoad = g_settings.destination;
         FillDestinationList();
     }
     return 1;
 }
 
-/* Appends a row and, when it stands for the destination, selects it by its text with the
- * combo box's own search and shows its icon: the last match decides. */
-static void AddDestinationRow(HWND combo, const char *text, bool isDestination, int iconId)
+static void RowText(const DestinationRow &row, char *text, int chars)
 {
-    SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)text);
-    if (isDestination) {
-        SendMessageA(combo, CB_SELECTSTRING, (WPARAM)-1, (LPARAM)text);
-        SetControlIcon(g_settings.pageWindow, IDC_DESTINATION_ICON, iconId);
-    }
+    static const UINT fixed[] = { IDS_TOP_OUTPUT_BIN, IDS_FACE_UP_BIN, 0, IDS_STACKER_NAME, IDS_JOB_SEPARATOR_NAME };
+    text[0] = 0;
+    if (row.label == DEST_LABEL_MAILBOX)
+        lstrcpynA(text, g_settings.bins[row.mailbox].name, chars);
+    else
+        LoadStringA(g_instance, fixed[row.label], text, chars);
 }
 
-static void AddFixedDestinationRow(HWND combo, UINT stringId, bool isDestination, int iconId)
+/* The opened list is as wide as its widest row, so that the longest name can be read. */
+static void FitDroppedWidth(HWND combo, int widest)
 {
-    char text[TEXT_BUFFER];
-    text[0] = 0;
-    LoadStringA(g_instance, stringId, text, TEXT_BUFFER);
-    AddDestinationRow(combo, text, isDestination, iconId);
+    RECT box;
+    GetWindowRect(combo, &box);
+    int width = widest + 2 * GetSystemMetrics(SM_CXEDGE) + GetSystemMetrics(SM_CXVSCROLL) + 2 * GetSystemMetrics(SM_CXBORDER) + 4;
+    if (width < box.right - box.left)
+        width = box.right - box.left;
+    SendMessageA(combo, CB_SETDROPPEDWIDTH, width, 0);
 }
 
 void FillDestinationList(void)
 {
-    TakePaperDestination();
     HWND combo = GetDlgItem(g_settings.pageWindow, IDC_DESTINATION_COMBO);
     if (!combo)
         return;
-    DWORD destination = g_settings.destination;
+    DestinationRow rows[DESTINATION_ROWS];
+    int count = DestinationRowsFor(g_settings.mode, g_settings.bins, rows);
+    HDC dc = GetDC(combo);
+    HGDIOBJ font = dc ? SelectObject(dc, (HFONT)SendMessageA(combo, WM_GETFONT, 0, 0)) : NULL;
+    int widest = 0;
     /* rebuilt row by row at every rename keystroke: drawn once, when complete */
     SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-    AddFixedDestinationRow(combo, IDS_TOP_OUTPUT_BIN, destination == BIN_TOP_OUTPUT || destination == BIN_TOP_OUTPUT_OLD,
-                           IDI_TOP_OUTPUT_BIN);
-    AddFixedDestinationRow(combo, IDS_FACE_UP_BIN, destination == BIN_FACE_UP, IDI_FACE_UP_BIN);
-    if (g_settings.mode == HCO_MODE_MAILBOX) {
-        for (int i = 0; i < HCO_BIN_COUNT; i++) {
-            const HcoBin &bin = g_settings.bins[i];
-            g_settings.destinations[2 + i].iconId = IDI_MAILBOX_FIRST + i;
-            g_settings.destinations[2 + i].binNumber = (LONG)bin.binNumber;
-            AddDestinationRow(combo, bin.name, bin.binNumber == destination, IDI_MAILBOX_FIRST + i);
+    for (int k = 0; k < count; k++) {
+        char text[TEXT_BUFFER];
+        RowText(rows[k], text, TEXT_BUFFER);
+        SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)text);
+        if (k >= 2) {
+            g_settings.destinations[k].iconId = rows[k].iconId;
+            g_settings.destinations[k].binNumber = (LONG)rows[k].binNumber;
         }
-    } else {
-        g_settings.destinations[2].iconId = IDI_HCO_SINGLE_OUTPUT;
-        g_settings.destinations[2].binNumber = BIN_HCO_FIRST;
-        AddFixedDestinationRow(combo, g_settings.mode == HCO_MODE_STACKER ? IDS_STACKER_NAME : IDS_JOB_SEPARATOR_NAME,
-                               destination == BIN_HCO_FIRST, IDI_HCO_SINGLE_OUTPUT);
+        /* selected by its text with the combo box's own search: the last match decides */
+        if (RowStandsFor(&rows[k], g_settings.destination)) {
+            SendMessageA(combo, CB_SELECTSTRING, (WPARAM)-1, (LPARAM)text);
+            SetControlIcon(g_settings.pageWindow, IDC_DESTINATION_ICON, rows[k].iconId);
+        }
+        SIZE extent;
+        if (dc && GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent) && extent.cx > widest)
+            widest = extent.cx;
     }
+    if (dc) {
+        SelectObject(dc, font);
+        ReleaseDC(combo, dc);
+    }
+    FitDroppedWidth(combo, widest);
     SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(combo, NULL, TRUE);
 }

@@ -3,15 +3,18 @@
 #include "binpanel.h"
 #include "record_builders.h"
 
-static void ApplyTimeout(void)
+static void ApplyTimeout(const DeviceTarget *printer)
 {
     AutoContinueRecord record;
     BuildTimeoutRecord(&record, g_settings.timeoutIndex);
-    WriteAutoContinue(&record);
+    WriteAutoContinue(printer, &record);
 }
 
-static void ApplyBinNames(void)
+static void ApplyBinNames(const DeviceTarget *printer)
 {
+    /* names without a known accessory would go to no component of the printer */
+    if (printer->component == NO_COMPONENT)
+        return;
     const char *names[HCO_BIN_COUNT] = {};
     bool any = false;
     for (int i = 0; i < HCO_BIN_COUNT; i++) {
@@ -24,10 +27,10 @@ static void ApplyBinNames(void)
         return;
     HcoConfigRecord record;
     BuildBinNamesRecord(&record, names);
-    WriteHcoConfig(&record);
+    WriteHcoConfig(printer, &record);
 }
 
-static void ApplyDestination(void)
+static void ApplyDestination(const DeviceTarget *printer)
 {
     if (!g_settings.destinationChanged || g_settings.destination == g_settings.destinationAtLoad)
         return;
@@ -40,13 +43,14 @@ static void ApplyDestination(void)
     if (!OffersDestination(g_settings.destination, g_settings.mode, g_settings.bins))
         return;
     g_settings.paperDestinationBuffer.destination = g_settings.destination;
-    WritePaperDestination(&g_settings.paperDestinationBuffer);
+    WritePaperDestination(printer, &g_settings.paperDestinationBuffer);
 }
 
 void ApplyHcoSettings(void)
 {
+    DeviceTarget printer = ModelTarget();
     if (g_settings.timeoutChanged)
-        ApplyTimeout();
-    ApplyBinNames();
-    ApplyDestination();
+        ApplyTimeout(&printer);
+    ApplyBinNames(&printer);
+    ApplyDestination(&printer);
 }

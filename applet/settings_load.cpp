@@ -37,17 +37,17 @@ void LoadBinName(HcoBin *bin, UINT stringId, int bufferChars)
     FitName(bin->name, BIN_NAME_MAX, text, sizeof text);
 }
 
-static void LoadTimeout(void)
+static void LoadTimeout(const DeviceTarget *target)
 {
     AutoContinueRecord record;
-    if (ReadAutoContinue(&record) == 0)
+    if (ReadAutoContinue(target, &record) == 0)
         g_settings.timeoutIndex = TimeoutIndexForSeconds(record.timeoutSeconds);
 }
 
-static bool AccessoryReported(void)
+static bool AccessoryReported(const DeviceTarget *target)
 {
     OutputCapabilitiesRecord caps;
-    return ReadOutputCapabilities(&caps) == 0 && ReportsHcoAccessory(&caps);
+    return ReadOutputCapabilities(target, &caps) == 0 && ReportsHcoAccessory(&caps);
 }
 
 /* Takes over the mode, names and bin numbers of a configuration record as read. */
@@ -65,6 +65,8 @@ DWORD LoadHcoSettings(HWND dialog, LPARAM initParam)
     if (initParam)
         g_settings.deviceHandle = (DeviceHandle)((const PageDescriptor *)initParam)->deviceHandle;
     g_settings.pageWindow = dialog;
+    if (g_pageLeftBehind == dialog)
+        g_pageLeftBehind = NULL; /* a handle used again */
     /* A page closed while its name edit had the focus never reported losing it; left set,
      * the new page's first fill of the edit would count as a rename and be written. */
     g_settings.nameEditFocused = 0;
@@ -78,25 +80,25 @@ DWORD LoadHcoSettings(HWND dialog, LPARAM initParam)
     ZeroMemory(&g_settings.paperDestinationBuffer, sizeof g_settings.paperDestinationBuffer);
     g_settings.destinationReadOk = 0;
 
-    if (g_settings.deviceHandle != 0)
-        LoadTimeout();
+    DeviceTarget printer = ModelTarget();
+    if (printer.device != 0)
+        LoadTimeout(&printer);
     for (int i = 0; i < HCO_BIN_COUNT; i++)
         LoadBinName(&g_settings.bins[i], IDS_MAILBOX_FIRST + i, 256);
 
     /* Kept from another printer's page, the component would take this printer's writes
      * when its list cannot be read: without a good read, no component is known. */
-    g_settings.componentId = -1;
-    if (AccessoryReported()) {
+    g_settings.componentId = NO_COMPONENT;
+    if (AccessoryReported(&printer)) {
         ComponentListRecord list;
-        if (ReadComponentList(&list) == 0 && list.componentCount != 0) {
+        if (ReadComponentList(&printer, &list) == 0 && list.componentCount != 0) {
             int entry = FindAccessoryEntry(&list);
-            if (entry < 0) {
-                g_settings.componentId = -1;
+            if (entry < 0)
                 return DEVOBJ_FAILURE;
-            }
             g_settings.componentId = (ComponentId)list.entries[entry].componentId;
+            DeviceTarget accessory = ModelTarget();
             HcoConfigRecord config;
-            if (ReadHcoConfig(&config) == 0)
+            if (ReadHcoConfig(&accessory, &config) == 0)
                 TakeConfiguration(config);
         }
     }

@@ -121,14 +121,31 @@ bool TakeSwitchedConfig(const HcoConfigRecord *config, uint32_t target, HcoBin b
     return true;
 }
 
+int DestinationRowsFor(uint32_t mode, const HcoBin bins[HCO_BIN_COUNT], DestinationRow rows[DESTINATION_ROWS])
+{
+    rows[0] = { DEST_LABEL_TOP_OUTPUT, IDI_TOP_OUTPUT_BIN, BIN_TOP_OUTPUT, -1 };
+    rows[1] = { DEST_LABEL_FACE_UP, IDI_FACE_UP_BIN, BIN_FACE_UP, -1 };
+    if (mode == HCO_MODE_MAILBOX) {
+        for (int i = 0; i < HCO_BIN_COUNT; i++)
+            rows[2 + i] = { DEST_LABEL_MAILBOX, IDI_MAILBOX_FIRST + i, bins[i].binNumber, i };
+        return 2 + HCO_BIN_COUNT;
+    }
+    uint32_t label = mode == HCO_MODE_STACKER ? DEST_LABEL_STACKER : DEST_LABEL_JOB_SEPARATOR;
+    rows[2] = { label, IDI_HCO_SINGLE_OUTPUT, BIN_HCO_FIRST, -1 };
+    return 3;
+}
+
+bool RowStandsFor(const DestinationRow *row, uint32_t destination)
+{
+    return row->binNumber == destination || (row->label == DEST_LABEL_TOP_OUTPUT && destination == BIN_TOP_OUTPUT_OLD);
+}
+
 bool OffersDestination(uint32_t destination, uint32_t mode, const HcoBin bins[HCO_BIN_COUNT])
 {
-    if (destination == BIN_TOP_OUTPUT || destination == BIN_TOP_OUTPUT_OLD || destination == BIN_FACE_UP)
-        return true;
-    if (mode != HCO_MODE_MAILBOX)
-        return destination == BIN_HCO_FIRST;
-    for (int i = 0; i < HCO_BIN_COUNT; i++)
-        if (bins[i].binNumber == destination)
+    DestinationRow rows[DESTINATION_ROWS];
+    int count = DestinationRowsFor(mode, bins, rows);
+    for (int k = 0; k < count; k++)
+        if (RowStandsFor(&rows[k], destination))
             return true;
     return false;
 }

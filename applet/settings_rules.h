@@ -6,6 +6,7 @@
 #include <stddef.h>
 #include <stdint.h>
 #include "device_records.h"
+#include "resources/resource.h"
 
 #define BIN_NAME_BYTES 20          /* a bin name of the model: 19 characters and a zero */
 #define BIN_NAME_MAX (BIN_NAME_BYTES - 1)
@@ -64,9 +65,35 @@ uint32_t TakeConfigRecord(const HcoConfigRecord *config, const char *stackerName
  * mode; outside mailbox mode its bin 1 names all eight. False when it does not yet. */
 bool TakeSwitchedConfig(const HcoConfigRecord *config, uint32_t target, HcoBin bins[HCO_BIN_COUNT]);
 
-/* Whether the destination list offers `destination` in `mode`: the top output bin (20,
- * or 1 as older printers report it), the face-up bin, then the eight mailboxes' numbers in
- * mailbox mode or the single output otherwise. */
+/* The rows of the paper destination list in a mode: the top output bin, the face-up bin,
+ * then the eight mailboxes in mailbox mode or the accessory's single output otherwise. The
+ * fill, the pick and the apply all take the list from here. */
+#define DESTINATION_ROWS 10
+
+typedef enum DestinationLabel {
+    DEST_LABEL_TOP_OUTPUT,     /* the fixed text of the top output bin */
+    DEST_LABEL_FACE_UP,        /* the fixed text of the face-up bin */
+    DEST_LABEL_MAILBOX,        /* the name of the row's mailbox */
+    DEST_LABEL_STACKER,        /* the stacker's name */
+    DEST_LABEL_JOB_SEPARATOR,  /* the job separator's name */
+} DestinationLabel;
+
+typedef struct DestinationRow {
+    uint32_t label;     /* DestinationLabel */
+    int32_t iconId;     /* the icon shown beside the list when the row is the destination */
+    uint32_t binNumber; /* the printer bin a pick of the row writes */
+    int32_t mailbox;    /* the mailbox whose name the row shows, -1 for the others */
+} DestinationRow;
+
+/* Fills `rows` with the list of `mode` (any mode but mailbox and stacker being job
+ * separator); returns how many there are, 3 or 10. */
+int DestinationRowsFor(uint32_t mode, const HcoBin bins[HCO_BIN_COUNT], DestinationRow rows[DESTINATION_ROWS]);
+
+/* Whether a row stands for a destination the printer reports: the top output bin's row
+ * also for 1, as older printers report it. */
+bool RowStandsFor(const DestinationRow *row, uint32_t destination);
+
+/* Whether the destination list of `mode` has a row for `destination`. */
 bool OffersDestination(uint32_t destination, uint32_t mode, const HcoBin bins[HCO_BIN_COUNT]);
 
 #endif

@@ -13,6 +13,9 @@
 
 static LONG waitTicks;
 static HICON waitIcons[WAIT_ICON_COUNT];
+static DWORD waitOpenedAt; /* message time at the opening */
+static HWND waitDialog;
+static HHOOK waitKeyFilter;
 
 static void set_wait_level(HWND dialog, WORD level)
 {
@@ -37,9 +40,36 @@ void WaitDialogTick(HWND dialog, INT_PTR result)
     waitTicks++;
 }
 
+/* The offline and mode writes block the thread, and what the user typed meanwhile reaches
+ * this dialog as soon as it exists: Enter still held from the question, Esc pressed because
+ * nothing seemed to happen. Such a key must not end the wait while the printer restarts.
+ * A key is fresh when it went down after the opening: its message time is not earlier,
+ * and it is no repeat of a key already down. The dialog's own loop hands each message to
+ * the thread's message filter before the dialog manager turns Enter or Esc into a command:
+ * a stale key stops there. */
+static bool WaitDialog_IsStaleKey(const MSG *msg)
+{
+    if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)
+        return false;
+    if (msg->hwnd != waitDialog && !IsChild(waitDialog, msg->hwnd))
+        return false;
+    bool repeat = (msg->lParam & (1L << 30)) != 0;
+    return repeat || (LONG)(msg->time - waitOpenedAt) < 0;
+}
+
+static LRESULT CALLBACK WaitDialog_KeyFilter(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == MSGF_DIALOGBOX && lParam && WaitDialog_IsStaleKey((const MSG *)lParam))
+        return 1;
+    return CallNextHookEx(waitKeyFilter, code, wParam, lParam);
+}
+
 static void WaitDialog_Open(HWND dialog)
 {
     waitTicks = 0;
+    waitOpenedAt = GetTickCount();
+    waitDialog = dialog;
+    waitKeyFilter = SetWindowsHookExA(WH_MSGFILTER, WaitDialog_KeyFilter, NULL, GetCurrentThreadId());
     /* owned copies, not the module's shared icons, so that closing can release them */
     for (int k = 0; k < WAIT_ICON_COUNT; k++)
         waitIcons[k] = (HICON)LoadImageA(g_instance, MAKEINTRESOURCEA(IDI_CLOCK_FIRST + k), IMAGE_ICON, 0, 0,
@@ -58,11 +88,16 @@ static void WaitDialog_Close(HWND dialog)
         waitIcons[k] = NULL;
     }
     KillTimer(dialog, WAIT_TIMER_ID);
+    if (waitKeyFilter)
+        UnhookWindowsHookEx(waitKeyFilter);
+    waitKeyFilter = NULL;
+    waitDialog = NULL;
 }
 
 extern "C" INT_PTR WINAPI WaitDialogExProc(HWND window, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
+
     case WM_INITDIALOG:
         WaitDialog_Open(window);
         return 1;

@@ -211,3 +211,36 @@ TEST(DestinationRows, TheListOffersTheFixedBinsAndThoseOfTheMode)
         EXPECT_EQ(c.offered, OffersDestination(c.destination, c.mode, bins))
             << "destination " << c.destination << " in mode " << c.mode;
 }
+
+TEST(DestinationRows, EachModeHasItsRowsIconsAndBins)
+{
+    HcoBin bins[HCO_BIN_COUNT];
+    for (int i = 0; i < HCO_BIN_COUNT; i++)
+        bins[i].binNumber = uint32_t(30 + i);
+    const DestinationRow top = { DEST_LABEL_TOP_OUTPUT, 199, 20, -1 }, faceUp = { DEST_LABEL_FACE_UP, 200, 3, -1 };
+    const struct { uint32_t mode; int count; DestinationRow third; } cases[] = {
+        { 2, 10, { DEST_LABEL_MAILBOX, 201, 30, 0 } },
+        { 1, 3, { DEST_LABEL_STACKER, 198, 4, -1 } },
+        { 3, 3, { DEST_LABEL_JOB_SEPARATOR, 198, 4, -1 } },
+        { 0, 3, { DEST_LABEL_JOB_SEPARATOR, 198, 4, -1 } },
+        { 7, 3, { DEST_LABEL_JOB_SEPARATOR, 198, 4, -1 } },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE("mode " + std::to_string(c.mode));
+        DestinationRow rows[DESTINATION_ROWS];
+        ASSERT_EQ(c.count, DestinationRowsFor(c.mode, bins, rows));
+        for (int k = 0; k < c.count; k++) {
+            DestinationRow want = k == 0 ? top : k == 1 ? faceUp : c.third;
+            if (k > 2)
+                want = { DEST_LABEL_MAILBOX, 199 + k, uint32_t(28 + k), k - 2 };
+            EXPECT_EQ(want.label, rows[k].label) << "row " << k;
+            EXPECT_EQ(want.iconId, rows[k].iconId) << "row " << k;
+            EXPECT_EQ(want.binNumber, rows[k].binNumber) << "row " << k;
+            EXPECT_EQ(want.mailbox, rows[k].mailbox) << "row " << k;
+        }
+        /* the top output bin's row also stands for 1, no other row does */
+        EXPECT_TRUE(RowStandsFor(&rows[0], 1));
+        for (int k = 1; k < c.count; k++)
+            EXPECT_FALSE(RowStandsFor(&rows[k], 1)) << "row " << k;
+    }
+}

@@ -224,6 +224,69 @@ TEST_F(PageTest, ModeChangeOutcomes)
     }
 }
 
+/* A page that knows no component of the accessory has nowhere to write a mode or names:
+ * the change stops at its first step, before any question, and the apply leaves the
+ * names alone. */
+TEST_F(PageTest, WithoutTheAccessorysComponentNothingIsWrittenToIt)
+{
+    const struct {
+        const char *what;
+        void (*after)();
+    } cases[] = {
+        { "component list unreadable", [] { FailNext(kReadComponentList, 1, 0x42); } },
+        { "component list empty", [] {
+              ComponentListRecord empty = {};
+              SimPokeObject(1, OBJ_COMPONENT_LIST, &empty, sizeof empty);
+          } },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        SimPrinter printer = DefaultPrinter();
+        printer.device = 1;
+        UsePrinters({ printer });
+        c.after();
+        page = CreatePage(TestFrame(), 1);
+        ASSERT_NE(nullptr, page);
+        Type("Archivio");
+        SimLogClear();
+        UiScript ui({ IDOK });
+        SendMessageA(Item(IDC_MODE_STACKER), BM_CLICK, 0, 0);
+        ExpectBoxes({ { 169, kError } }, ui.boxes, TestFrame());
+        EXPECT_EQ(0, ui.waitDialogs);
+        EXPECT_TRUE(DeviceCalls().empty()) << DeviceCalls().size() << " device calls";
+        EXPECT_TRUE(Checked(IDC_MODE_MAILBOX));
+        EXPECT_FALSE(Checked(IDC_MODE_STACKER));
+        EXPECT_TRUE(Enabled(IDC_NAME_EDIT));
+        Apply();
+        EXPECT_TRUE(DeviceCalls().empty()) << "the apply wrote to no component";
+        DestroyWindow(page);
+        page = nullptr;
+    }
+}
+
+/* The change's questions and errors are modal to the top-level window that holds what
+ * the user clicked in: the stand-alone dialog itself, with or without an owner (for the
+ * page, its host's window); that window is disabled while they are on show. */
+TEST_F(PageTest, MessageBoxesAreModalToTheWindowTheChangeStartedIn)
+{
+    Open(DefaultPrinter());
+    DestroyWindow(page);
+    page = nullptr;
+    for (HWND parent : { TestFrame(), (HWND) nullptr }) {
+        SCOPED_TRACE(parent ? "dialog with an owner" : "dialog without an owner");
+        UiScript ui({ IDCANCEL });
+        HWND shown = nullptr;
+        RunStandAloneDialog([&](HWND dialog) {
+            shown = dialog;
+            SendMessageA(GetDlgItem(dialog, IDC_MODE_STACKER), BM_CLICK, 0, 0);
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }, parent);
+        ASSERT_EQ(1u, ui.boxes.size());
+        EXPECT_EQ(shown, ui.boxes[0].owner);
+        EXPECT_TRUE(ui.boxes[0].ownerDisabled);
+    }
+}
+
 TEST_F(PageTest, ClickingTheCurrentModesRadioStartsNothing)
 {
     Open(DefaultPrinter());

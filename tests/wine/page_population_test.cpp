@@ -42,7 +42,7 @@ TEST_F(PageTest, LoadReadsThePrinterAndThePageShowsIt)
 {
     const std::vector<std::string> deviceNames = { "Amministrazione", "Contabilit\xE0", "Ufficio tecnico", "Direzione",
                                                    "Magazzino", "Vendite", "Ricerca", "Segreteria" };
-    const std::vector<ExpectedCall> full = { kReadAutoContinue, kReadOutputCapabilities, kReadComponentList, kReadHcoConfig, kReadPaperDestination, kReadPaperDestination };
+    const std::vector<ExpectedCall> full = { kReadAutoContinue, kReadOutputCapabilities, kReadComponentList, kReadHcoConfig, kReadPaperDestination };
     const std::vector<std::string> carrello(8, "CARRELLO"), separatore(8, "SEPARATORE DELLE");
     const LoadCase cases[] = {
         { "mailbox printer", [](SimPrinter &) {}, [] {}, full, IDC_MODE_MAILBOX, deviceNames, 2, true },
@@ -56,12 +56,12 @@ TEST_F(PageTest, LoadReadsThePrinterAndThePageShowsIt)
         { "timeout read fails", [](SimPrinter &) {}, [] { FailNext(kReadAutoContinue, 1, 5); },
           full, IDC_MODE_MAILBOX, deviceNames, 6, true },
         { "capabilities read fails", [](SimPrinter &) {}, [] { FailNext(kReadOutputCapabilities, 1, 0xFFFF); },
-          { kReadAutoContinue, kReadOutputCapabilities, kReadPaperDestination, kReadPaperDestination }, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
+          { kReadAutoContinue, kReadOutputCapabilities, kReadPaperDestination }, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
         { "component list read fails", [](SimPrinter &p) { p.mode = 1; }, [] { FailNext(kReadComponentList, 1, 9); },
-          { kReadAutoContinue, kReadOutputCapabilities, kReadComponentList, kReadPaperDestination, kReadPaperDestination }, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
+          { kReadAutoContinue, kReadOutputCapabilities, kReadComponentList, kReadPaperDestination }, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
         { "empty component list", [](SimPrinter &) {},
           [] { ComponentListRecord l = Components({ { "K0417Z", 0x101 } }, 0); SimPokeObject(1, OBJ_COMPONENT_LIST, &l, sizeof l); },
-          { kReadAutoContinue, kReadOutputCapabilities, kReadComponentList, kReadPaperDestination, kReadPaperDestination }, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
+          { kReadAutoContinue, kReadOutputCapabilities, kReadComponentList, kReadPaperDestination }, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
         { "configuration read fails", [](SimPrinter &p) { p.mode = 3; }, [] { FailNext(kReadHcoConfig, 1, 0xFFFF); },
           full, IDC_MODE_MAILBOX, kDefaultNames, 2, true },
         { "no accessory among the components", [](SimPrinter &p) { p.hasAccessory = 0; }, [] {},
@@ -82,6 +82,9 @@ TEST_F(PageTest, LoadReadsThePrinterAndThePageShowsIt)
         for (int radio : { IDC_MODE_MAILBOX, IDC_MODE_JOB_SEPARATOR, IDC_MODE_STACKER })
             EXPECT_EQ(radio == c.radio, IsDlgButtonChecked(opened, radio) == BST_CHECKED) << "radio " << radio;
         EXPECT_EQ(c.populated, !WindowText(GetDlgItem(opened, IDC_HINTS_TEXT)).empty());
+        /* never left on a disabled control: the name edit in mailbox mode, else the checked radio */
+        if (c.populated)
+            EXPECT_EQ(GetDlgItem(opened, c.radio == IDC_MODE_MAILBOX ? IDC_NAME_EDIT : c.radio), GetFocus());
         DestroyWindow(opened);
     }
 }
@@ -211,6 +214,37 @@ TEST_F(PageTest, DestinationListSelectsTheReportedBin)
     }
 }
 
+/* Every row of the opened destination list can be read whole, the job separator's long
+ * name included. */
+TEST_F(PageTest, TheOpenedDestinationListIsAsWideAsItsWidestRow)
+{
+    for (DWORD mode : { HCO_MODE_JOB_SEPARATOR, HCO_MODE_STACKER, HCO_MODE_MAILBOX }) {
+        SCOPED_TRACE(mode);
+        SimPrinter printer = DefaultPrinter();
+        printer.mode = mode;
+        Open(printer);
+        HWND combo = Item(IDC_DESTINATION_COMBO);
+        SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+        COMBOBOXINFO info = { sizeof info };
+        ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+        RECT client;
+        GetClientRect(info.hwndList, &client);
+        int room = client.right; /* a scroll bar on show is outside the client area */
+        HDC dc = GetDC(info.hwndList);
+        HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageA(combo, WM_GETFONT, 0, 0));
+        for (const std::string &row : DestinationRows()) {
+            SIZE extent;
+            GetTextExtentPoint32A(dc, row.c_str(), (int)row.size(), &extent);
+            EXPECT_LE(extent.cx, room) << "\"" << row << "\"";
+        }
+        SelectObject(dc, old);
+        ReleaseDC(info.hwndList, dc);
+        SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+        DestroyWindow(page);
+        page = nullptr;
+    }
+}
+
 TEST_F(PageTest, FailedDestinationReadAtTheFirstOpeningShowsTheTopOutputBin)
 {
     SimPrinter printer = DefaultPrinter();
@@ -236,7 +270,7 @@ TEST_F(PageTest, StandAloneDialogBeforeAnyPageReadsWithHandleZero)
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     }));
     std::vector<SimCall> calls = DeviceCalls();
-    ExpectCalls({ kReadOutputCapabilities, kReadPaperDestination, kReadPaperDestination }, calls);
+    ExpectCalls({ kReadOutputCapabilities, kReadPaperDestination }, calls);
     for (const SimCall &c : calls)
         EXPECT_EQ(0u, c.device);
     EXPECT_EQ(kDefaultNames, rows);

@@ -60,12 +60,12 @@ const ApplyCase kApplyCases[] = {
       [](PageTest &t) { As(t).Pick(IDC_TIMEOUT_COMBO, 4); As(t).Pick(IDC_TIMEOUT_COMBO, 2); }, { kWriteAutoContinue }, 600, 0 },
     { "DestinationPicked", [](PageTest &t) { As(t).Pick(IDC_DESTINATION_COMBO, 1); }, { kWritePaperDestination }, 0, 3 },
     { "DestinationPickedThenARename",
-      [](PageTest &t) { As(t).Pick(IDC_DESTINATION_COMBO, 1); As(t).Type("Acquisti"); }, { kWriteHcoConfig }, 0, 0 },
+      [](PageTest &t) { As(t).Pick(IDC_DESTINATION_COMBO, 1); As(t).Type("Acquisti"); },
+      { kWriteHcoConfig, kWritePaperDestination }, 0, 3 },
     { "DestinationPickedAndPickedBack",
       [](PageTest &t) { As(t).Pick(IDC_DESTINATION_COMBO, 0); As(t).Pick(IDC_DESTINATION_COMBO, 4); }, {}, 0, 0 },
     { "Everything",
       [](PageTest &t) {
-          /* a rename refills the destinations from the printer: pick the destination last */
           As(t).Pick(IDC_TIMEOUT_COMBO, 6);
           As(t).Pick(IDC_BIN_LIST, 7);
           As(t).Type("Archivio");

@@ -54,7 +54,7 @@ static MessageBoxAFn s_realMessageBox;
 static int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     if (g_script)
-        g_script->boxes.push_back({ owner, text ? text : "", caption ? caption : "", type });
+        g_script->boxes.push_back({ owner, text ? text : "", caption ? caption : "", type, false });
     return s_realMessageBox(owner, text, caption, type);
 }
 
@@ -152,6 +152,10 @@ static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
                     g_script->onWaitDialog(window);
             }
         } else if (IsMessageBox(window) && FirstActivation(window)) {
+            if (!g_script->boxes.empty()) {
+                HWND owner = GetWindow(window, GW_OWNER);
+                g_script->boxes.back().ownerDisabled = owner && !IsWindowEnabled(owner);
+            }
             int answer = IDOK;
             if (!g_script->answers.empty()) {
                 answer = g_script->answers.front();
@@ -202,13 +206,13 @@ static void CALLBACK ActOnStandAloneDialog(HWND, UINT, UINT_PTR timer, DWORD)
     s_standAloneAct(dialog);
 }
 
-INT_PTR RunStandAloneDialog(const std::function<void(HWND)> &act)
+INT_PTR RunStandAloneDialog(const std::function<void(HWND)> &act, HWND parent)
 {
     typedef INT_PTR(WINAPI * PopupFn)(HWND);
     static PopupFn popup = (PopupFn)BinpanelProc("HCOPopupDialog");
     s_standAloneAct = act;
     SetTimer(nullptr, 0, 5, ActOnStandAloneDialog);
-    return popup(TestFrame());
+    return popup(parent);
 }
 
 std::string ReadWholeFile(const std::string &path)
@@ -287,6 +291,91 @@ HWND CreatePage(HWND parent, DWORD device)
         return nullptr;
     return CreateDialogParamA(page.instance, MAKEINTRESOURCEA(page.templateId), parent, page.dialogProc,
                               (LPARAM)&page);
+}
+
+static INT_PTR CALLBACK HostDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    /* Enter and Esc that the page does not take end nothing here */
+    return message == WM_INITDIALOG;
+}
+
+static HWND AddHostButton(HWND host, int id, const char *text, int y)
+{
+    return CreateWindowA("BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 8, y, 90, 24, host,
+                         (HMENU)(INT_PTR)id, GetModuleHandleA(nullptr), nullptr);
+}
+
+HostWindow OpenHostWindow(DWORD device, int x)
+{
+    struct {
+        DLGTEMPLATE t;
+        WORD menu, cls, title;
+    } tpl = {};
+    tpl.t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
+    tpl.t.cx = 400;
+    tpl.t.cy = 260;
+    HostWindow host;
+    host.dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &tpl.t, nullptr, HostDialogProc, 0);
+    SetWindowPos(host.dialog, HWND_TOP, x, 0, 720, 520, SWP_SHOWWINDOW);
+    host.before = AddHostButton(host.dialog, 1001, "Prima", 4);
+    host.page = CreatePage(host.dialog, device);
+    if (host.page)
+        SetWindowPos(host.page, HWND_BOTTOM, 8, 34, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    host.after = AddHostButton(host.dialog, 1002, "Dopo", 440);
+    SetForegroundWindow(host.dialog);
+    SetFocus(host.before);
+    PumpHost(host.dialog);
+    return host;
+}
+
+void PumpHost(HWND host)
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (IsWindow(host) && IsDialogMessageA(host, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+static void SendKey(WORD vk, DWORD flags, DWORD time)
+{
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = (WORD)MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+    in.ki.dwFlags = flags;
+    in.ki.time = time;
+    SendInput(1, &in, sizeof in);
+}
+
+void KeyDown(WORD vk, DWORD time)
+{
+    SendKey(vk, 0, time);
+}
+
+void KeyUp(WORD vk)
+{
+    SendKey(vk, KEYEVENTF_KEYUP, 0);
+}
+
+void PressKey(WORD vk, bool shift)
+{
+    if (shift)
+        KeyDown(VK_SHIFT);
+    KeyDown(vk);
+    KeyUp(vk);
+    if (shift)
+        KeyUp(VK_SHIFT);
+}
+
+void TypeKeys(const std::string &text)
+{
+    for (char c : text) {
+        SHORT key = VkKeyScanA(c);
+        PressKey(LOBYTE(key), (HIBYTE(key) & 1) != 0);
+    }
 }
 
 std::vector<COLORREF> CapturePixels(HWND window, int width, int height, HBITMAP source)

@@ -20,6 +20,7 @@ struct MessageBoxSeen {
     std::string text;
     std::string caption;
     UINT type;
+    bool ownerDisabled = false; /* while the box was on show */
 };
 
 struct HelpCall {
@@ -47,10 +48,13 @@ public:
     std::vector<HWND> activated; /* dialogs already answered */
 };
 
+/* A top-level frame to own pages in tests. */
+HWND TestFrame();
+
 /* Shows the stand-alone dialog (HCOPopupDialog) over the test frame and, once it is on
  * show with its initialisation done, runs `act` on it inside its modal loop; `act` ends
  * it, by posting IDOK or IDCANCEL. Returns the dialog's result. */
-INT_PTR RunStandAloneDialog(const std::function<void(HWND)> &act);
+INT_PTR RunStandAloneDialog(const std::function<void(HWND)> &act, HWND parent = TestFrame());
 
 /* Posts `count` WM_TIMER events with timer id 0 to a dialog. */
 void PostTimerTicks(HWND dialog, int count);
@@ -80,10 +84,31 @@ std::vector<COLORREF> CapturePixels(HWND window, int width, int height, HBITMAP 
  * erasing: what the window's paint leaves untouched keeps the colour. */
 void PaintOver(HWND window, int width, int height, COLORREF colour);
 
-/* A top-level frame to own pages in tests. */
-HWND TestFrame();
 
 /* Creates the page from a descriptor the way the host does. */
 HWND CreatePage(HWND parent, DWORD device);
+
+/* A top-level dialog of the test's own that holds the page as a host does: a button, the
+ * page (a child created from the descriptor), another button, in that tab order. It is
+ * shown and made the foreground window, so that SendInput reaches it. */
+struct HostWindow {
+    HWND dialog = nullptr;
+    HWND before = nullptr;
+    HWND page = nullptr;
+    HWND after = nullptr;
+};
+HostWindow OpenHostWindow(DWORD device, int x = 0);
+
+/* Runs the thread's messages as a host's loop does, each through the host dialog's own
+ * IsDialogMessage, until none is left. */
+void PumpHost(HWND host);
+
+/* Real keyboard input, through the thread's input queue: a key's press and release (with
+ * Shift held around it when asked), a press or a release alone (`time` 0 is now), or
+ * text typed key by key. */
+void PressKey(WORD vk, bool shift = false);
+void KeyDown(WORD vk, DWORD time = 0);
+void KeyUp(WORD vk);
+void TypeKeys(const std::string &text);
 
 #endif
