@@ -32,31 +32,6 @@ const int kPageTabStops[] = { IDC_MODE_MAILBOX, IDC_TIMEOUT_COMBO, IDC_BIN_LIST,
 
 typedef DWORD(WINAPI *GetTabPagesFn)(DWORD, PageDescriptor *, DWORD *, DWORD);
 
-/* One key as the keyboard gives it, with the modifiers held around it. */
-void Press(WORD vk, bool shift = false, bool control = false)
-{
-    std::vector<INPUT> keys;
-    auto add = [&keys](WORD key, bool up) {
-        INPUT in = {};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = key;
-        in.ki.wScan = (WORD)MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
-        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        keys.push_back(in);
-    };
-    if (control)
-        add(VK_CONTROL, false);
-    if (shift)
-        add(VK_SHIFT, false);
-    add(vk, false);
-    add(vk, true);
-    if (shift)
-        add(VK_SHIFT, true);
-    if (control)
-        add(VK_CONTROL, true);
-    ASSERT_EQ(keys.size(), SendInput((UINT)keys.size(), keys.data(), sizeof(INPUT)));
-}
-
 /* The host's loop until the input sent so far has been handled: a timer comes after all
  * input and what it posted. */
 void Settle()
@@ -75,16 +50,21 @@ void Settle()
     KillTimer(nullptr, timer);
 }
 
+/* One key as the keyboard gives it, with Shift or Ctrl held around it, and what it did. */
 void Key(WORD vk, bool shift = false, bool control = false)
 {
-    Press(vk, shift, control);
+    if (control)
+        KeyDown(VK_CONTROL);
+    PressKey(vk, shift);
+    if (control)
+        KeyUp(VK_CONTROL);
     Settle();
 }
 
 void Type(const char *text)
 {
-    for (const char *c = text; *c; c++)
-        Key((WORD)VkKeyScanA(*c) & 0xFF);
+    TypeKeys(text);
+    Settle();
 }
 
 std::string Describe(HWND window)
