@@ -109,7 +109,8 @@ static void Frame_OnCreate(HWND frame)
     AddLogColumn(3, "Esito", 80);
     AddLogColumn(4, "Dettagli", 300);
 
-    SetWindowTextA(g_host.pagePanel, "\r\n\r\n\r\nScegliere una stampante: le sue impostazioni si aprono nella sua finestra delle proprietà.");
+    SetWindowTextA(g_host.pagePanel, "\r\n\r\n\r\nScegliere una stampante: le sue impostazioni si aprono "
+                                     "nella sua finestra delle proprietà.");
     if (!g_host.applet)
         EnableWindow(g_host.popupButton, FALSE);
 

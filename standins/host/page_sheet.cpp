@@ -22,6 +22,9 @@ static_assert(offsetof(PageDescriptor, lastWord) == offsetof(PROPSHEETPAGEA, pfn
 static_assert(sizeof(PageDescriptor) < offsetof(PROPSHEETPAGEA, pcRefParent) + sizeof(UINT *),
               "shorter than the smallest page record the sheet takes");
 
+/* Posted to the page by the host's procedure to itself, never handed on to the library's. */
+#define WM_SHEET_REFOCUS (WM_APP + 1)
+
 static HWND s_sheet;
 static HWND s_page;
 static DLGPROC s_appletProc; /* the descriptor's procedure, behind the host's */
@@ -42,9 +45,6 @@ void SheetPageFromDescriptor(const PageDescriptor &descriptor, DLGPROC procedure
     page->pfnDlgProc = procedure;
     page->lParam = descriptor.deviceHandle;
 }
-
-/* Posted to the page by the host's procedure, never handed on to the library's. */
-#define WM_SHEET_REFOCUS (WM_APP + 1)
 
 static bool IsPrivateMessage(UINT message)
 {
