@@ -366,7 +366,7 @@ void PickRow(int comboId, int row)
 
 void Step1_MailboxPage(void)
 {
-    BeginStep(1, "The main frame with the HCO page of the default printer (mailbox mode)");
+    BeginStep(1, "The frame and the default printer's property sheet with the HCO page (mailbox mode)");
     Select(0, "Stampante reparto (HCO)");
     ShotOfHost("page-mailbox");
     EndPart();
@@ -437,7 +437,7 @@ void Step5_ModeChange(void)
 
 void Step6_Rename(void)
 {
-    BeginStep(6, "Rename mailbox 3 to «Ufficio legale», then Applica");
+    BeginStep(6, "Rename mailbox 3 to «Ufficio legale», then the sheet's Applica");
     Select(0, "Stampante reparto (HCO)");
     EndPart();
     BeginAction("rinomina della mailbox 3", SimLogCount());
@@ -460,7 +460,7 @@ void Step6_Rename(void)
 
 void Step7_TimeoutAndDestination(void)
 {
-    BeginStep(7, "Timeout «20 minuti» and destination «Scomp. testo verso l'alto», then Applica");
+    BeginStep(7, "Timeout «20 minuti» and destination «Scomp. testo verso l'alto», then the sheet's Applica");
     BeginAction("timeout e destinazione", SimLogCount());
     PickRow(IDC_TIMEOUT_COMBO, 3);
     PickRow(IDC_DESTINATION_COMBO, 1);
