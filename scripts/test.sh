@@ -50,12 +50,14 @@ suite() {
     suite_start=$(date +%s)
     { "$@" || echo "suite-status $?"; } 2>&1 | tee "$log"
     verdict=$(grep -E "$pattern" "$log" | tail -1)
+    verdict=${verdict#"$name: "}
     code=$(sed -n 's/^suite-status //p' "$log" | tail -1)
     if [ "$code" = 125 ]; then
         status=1
         verdict="NOT RUN: $(sed -n 's/^wine32: //p' "$log" | tail -1)"
     elif [ -n "$code" ]; then
         status=1
+        verdict=${verdict#FAILED: }
         verdict="FAILED: ${verdict:-did not run to the end}"
     elif [ -z "$verdict" ]; then
         status=1
