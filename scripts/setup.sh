@@ -11,6 +11,7 @@ for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done
 if [ -n "$missing" ]; then
+    [ "$(id -u)" = 0 ] || { echo "setup: missing$missing; run scripts/setup.sh as root once" >&2; exit 1; }
     echo "setup: installing$missing"
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
