@@ -18,7 +18,8 @@ if [ "$1" = --win32 ]; then
     start=$(date +%s)
     status=0
     # The host runs from dist/win32, so it loads the shipped Binpanel.dll beside it.
-    (cd dist/win32 && WINEPREFIX="$root/build/win32/wineprefix" "$root/scripts/wine32.sh" PrintAdmin.exe \
+    (cd dist/win32 && WINEPREFIX="$root/build/win32/wineprefix" PRINTADMIN_WINE32_LOCALE=it_IT.UTF-8 \
+        "$root/scripts/wine32.sh" PrintAdmin.exe \
         --tour '..\..\out' "$@") || status=$?
     "$root/scripts/wine32.sh" wineserver -k 2>/dev/null || true
     echo

@@ -13,7 +13,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 w32_ready || [ -n "$W32_MODE" ] || w32_fail "the 32-bit Wine in $W32_CACHE is not set up; run scripts/setup.sh as root once (it needs Debian's archive)"
 mode=${W32_MODE:-$(w32_mode)}
 
-export WINEARCH=win32 LC_ALL=C
+# C unless a caller asks for another locale (the demo runs in Italian)
+export WINEARCH=win32 LC_ALL="${PRINTADMIN_WINE32_LOCALE:-C}"
 export WINEPREFIX="${WINEPREFIX:-$root/build/win32/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all,err+module}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
