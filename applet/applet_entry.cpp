@@ -41,7 +41,7 @@ extern "C" DWORD WINAPI AppletGetTabPages(DeviceHandle device, PageDescriptor *p
             size = sizeof caps;
             result = PALGetObject(device, OBJ_OUTPUT_CAPABILITIES, 0, &caps, &size);
             if (result == 0 && ReportsHcoAccessory(&caps)) {
-                PageDescriptor page;
+                PageDescriptor page = {}; /* no stray byte reaches the host, padding included */
                 page.descriptorSize = sizeof page;
                 page.flags = 0;
                 page.instance = g_instance;

@@ -18,7 +18,8 @@ if [ "$1" = --win32 ]; then
     start=$(date +%s)
     status=0
     # The host runs from dist/win32, so it loads the shipped Binpanel.dll beside it.
-    (cd dist/win32 && WINEPREFIX="$root/build/win32/wineprefix" "$root/scripts/wine32.sh" PrintAdmin.exe \
+    (cd dist/win32 && WINEPREFIX="$root/build/win32/wineprefix" PRINTADMIN_WINE32_LOCALE=it_IT.UTF-8 \
+        "$root/scripts/wine32.sh" PrintAdmin.exe \
         --tour '..\..\out' "$@") || status=$?
     "$root/scripts/wine32.sh" wineserver -k 2>/dev/null || true
     echo
@@ -35,6 +36,9 @@ done
 
 export WINEDEBUG="-all,err+module" WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C
 program=build/win64/bin/PrintAdmin.exe
+# The host runs in Italian, as its users do: the property sheet's own buttons too. The
+# Italian locale keeps the ANSI code page 1252 that the texts are written in.
+italian=it_IT.UTF-8
 
 if [ -n "$DISPLAY" ] && timeout 10 xwd -root -silent >/dev/null 2>&1; then
     export WINEPREFIX="$root/build/win64/wineprefix-x11"
@@ -46,7 +50,7 @@ if [ -n "$DISPLAY" ] && timeout 10 xwd -root -silent >/dev/null 2>&1; then
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && managed=Y
     echo "demo: window manager $( [ $managed = Y ] && echo found, managed || echo absent, unmanaged) windows"
     /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d $managed /f >/dev/null 2>&1
-    exec /usr/lib/wine/wine64 "$program" --scenario standins/devobj/demo.ini "$@"
+    LC_ALL=$italian exec /usr/lib/wine/wine64 "$program" --scenario standins/devobj/demo.ini "$@"
 fi
 
 [ -n "$DISPLAY" ] && echo "demo: display $DISPLAY not reachable, running headless"
@@ -56,7 +60,7 @@ rm -rf out
 mkdir -p out
 start=$(date +%s)
 status=0
-/usr/lib/wine/wine64 "$program" --tour out "$@" || status=$?
+LC_ALL=$italian /usr/lib/wine/wine64 "$program" --tour out "$@" || status=$?
 echo
 echo "demo: screenshots in $root/out ($(( $(date +%s) - start )) s):"
 ls -l out/*.png | awk '{ printf "  %8d  %s\n", $5, $NF }'

@@ -18,7 +18,8 @@ fi
 for tool in mmdebstrap arch-test flock unshare; do
     command -v $tool >/dev/null || w32_fail "$tool is missing; run scripts/setup.sh as root"
 done
-mkdir -p "$W32_CACHE"
+mkdir -p "$W32_CACHE" 2>/dev/null && touch "$W32_CACHE/.lock" 2>/dev/null ||
+    w32_fail "cannot write in $W32_CACHE, where the 32-bit Wine is kept (PRINTADMIN_WINE32_CACHE moves it)"
 exec 9>"$W32_CACHE/.lock"
 flock 9
 w32_ready && exit 0 # another clone finished it while we waited
@@ -28,6 +29,11 @@ start=$(date +%s)
 archive=$(sed -n 's/^URIs: *\([^ ]*\).*/\1/p' /etc/apt/sources.list.d/*.sources 2>/dev/null | grep -v security | head -1)
 [ -n "$archive" ] || archive=$(sed -n 's/^deb \(\[[^]]*\] \)\{0,1\}\([^ ]*\) bookworm .*/\2/p' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | head -1)
 [ -n "$archive" ] || archive=http://deb.debian.org/debian
+
+# The first error a log holds, else its last line: the reason in the one line that fails.
+first_error() {
+    { grep -m1 -E '^(E|W): |error' "$1" || tail -1 "$1"; } 2>/dev/null | cut -c1-200
+}
 
 # qemu-i386 of trixie: only its 14 MB static binary is kept.
 fetch_qemu() {
@@ -39,8 +45,10 @@ fetch_qemu() {
     echo "deb $archive trixie main" >"$apt/sources.list"
     set -- -o Dir::Etc::sourcelist="$apt/sources.list" -o Dir::Etc::sourceparts=- \
         -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache" -o APT::Architectures=amd64 -q
-    apt-get "$@" update >"$apt/log" 2>&1 || { tail -3 "$apt/log" >&2; w32_fail "cannot read trixie's package list from $archive (network?)"; }
-    (cd "$apt/deb" && apt-get "$@" download qemu-user) >>"$apt/log" 2>&1 || { tail -3 "$apt/log" >&2; w32_fail "cannot download qemu-user from $archive (network?)"; }
+    apt-get "$@" update >"$apt/log" 2>&1 ||
+        w32_fail "cannot read trixie's package list from $archive (network?): $(first_error "$apt/log")"
+    (cd "$apt/deb" && apt-get "$@" download qemu-user) >>"$apt/log" 2>&1 ||
+        w32_fail "cannot download qemu-user from $archive (network?): $(first_error "$apt/log")"
     dpkg-deb --fsys-tarfile "$apt"/deb/qemu-user_*.deb | tar -x -C "$apt/deb" ./usr/bin/qemu-i386
     mv "$apt/deb/usr/bin/qemu-i386" "$W32_QEMU.new"
     mv "$W32_QEMU.new" "$W32_QEMU"
@@ -51,11 +59,16 @@ fetch_qemu() {
 probe() { # mode
     probe=$W32_CACHE/probe-prefix
     rm -rf "$probe"
-    out=$(WINEPREFIX="$probe" W32_MODE=$1 timeout 600 "$scripts/wine32.sh" cmd /c echo probe-ok 2>&1) || true
+    code=0
+    out=$(WINEPREFIX="$probe" W32_MODE=$1 timeout 600 "$scripts/wine32.sh" cmd /c echo probe-ok 2>&1) || code=$?
     WINEPREFIX="$probe" W32_MODE=$1 "$scripts/wine32.sh" wineserver -k 2>/dev/null || true
     rm -rf "$probe"
     case "$out" in *probe-ok*) return 0 ;; esac
-    echo "setup-wine32: the 32-bit Wine does not run in $1 mode: $(echo "$out" | tail -1)"
+    if [ $code = 124 ]; then
+        echo "setup-wine32: the 32-bit Wine does not run in $1 mode: a new prefix and cmd /c echo gave no answer in 600 s"
+    else
+        echo "setup-wine32: the 32-bit Wine does not run in $1 mode: $(echo "$out" | grep -v '^$' | tail -1)"
+    fi
     return 1
 }
 
@@ -76,7 +89,7 @@ echo "setup-wine32: building the i386 tree with Wine in $W32_TREE (1-7 min)"
 rm -rf "$W32_TREE" "$W32_TREE.new"
 mmdebstrap --quiet --arch=i386 --variant=apt --include=wine,wine32,fonts-wine \
     bookworm "$W32_TREE.new" "$archive" >"$W32_CACHE/mmdebstrap.log" 2>&1 ||
-    { tail -3 "$W32_CACHE/mmdebstrap.log" >&2; rm -rf "$W32_TREE.new"; w32_fail "mmdebstrap could not build the i386 tree from $archive (see $W32_CACHE/mmdebstrap.log)"; }
+    { rm -rf "$W32_TREE.new"; w32_fail "mmdebstrap could not build the i386 tree from $archive (network?): $(first_error "$W32_CACHE/mmdebstrap.log"), see $W32_CACHE/mmdebstrap.log"; }
 mv "$W32_TREE.new" "$W32_TREE"
 
 mode=

@@ -7,9 +7,11 @@ W32_QEMU=$W32_CACHE/qemu-i386
 W32_READY=$W32_CACHE/.ready
 W32_BINFMT=/proc/sys/fs/binfmt_misc
 
-w32_fail() { # one line saying what is missing and how to get it
+# One line saying what is missing and how to get it. Exit code 125: the 32-bit Wine cannot
+# run here, as opposed to a program that ran and failed.
+w32_fail() {
     echo "wine32: $*" >&2
-    exit 1
+    exit 125
 }
 
 # How the tree's programs run, as recorded when the tree was verified: qemu or native.
@@ -28,18 +30,19 @@ w32_ready() {
 # checks it.
 w32_binfmt() {
     entry=$W32_BINFMT/qemu-i386
+    [ -x "$W32_QEMU" ] || w32_fail "$W32_QEMU is missing; run scripts/setup.sh as root"
     if [ -f "$entry" ] && grep -qx enabled "$entry" && grep -qx "interpreter $W32_QEMU" "$entry"; then
         return 0
     fi
     [ "$(id -u)" = 0 ] || w32_fail "i386 programs are not registered with $W32_QEMU (binfmt_misc); run scripts/setup.sh as root once after each restart"
-    [ -x "$W32_QEMU" ] || w32_fail "$W32_QEMU is missing; run scripts/setup.sh as root"
     if [ ! -f "$W32_BINFMT/register" ]; then
-        mount -t binfmt_misc binfmt_misc "$W32_BINFMT" || w32_fail "cannot mount binfmt_misc on $W32_BINFMT"
+        err=$(mount -t binfmt_misc binfmt_misc "$W32_BINFMT" 2>&1) ||
+            w32_fail "cannot mount binfmt_misc on $W32_BINFMT, which runs i386 programs through $W32_QEMU ($err)"
     fi
     if [ -f "$entry" ]; then
         echo "wine32: replacing the i386 registration of $(sed -n 's/^interpreter //p' "$entry") by $W32_QEMU" >&2
-        echo -1 >"$entry"
+        { echo -1 >"$entry"; } 2>/dev/null || w32_fail "cannot remove the i386 registration $entry (binfmt_misc refused)"
     fi
-    printf '%s' ":qemu-i386:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:$W32_QEMU:F" \
-        >"$W32_BINFMT/register" || w32_fail "cannot register $W32_QEMU with binfmt_misc"
+    { printf '%s' ":qemu-i386:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:$W32_QEMU:F" \
+        >"$W32_BINFMT/register"; } 2>/dev/null || w32_fail "cannot register $W32_QEMU for i386 programs with binfmt_misc (refused here)"
 }

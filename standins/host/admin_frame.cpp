@@ -1,5 +1,6 @@
-/* The administration frame: the printer list, the selected printer's page on a tab, the
- * OK / Annulla / Applica / ? buttons and the device calls of the last action. */
+/* The administration frame: the printer list, what became of the chosen printer's page
+ * (its property sheet is open, or why there is no page), the stand-alone dialog's button
+ * and the device calls of the last action. */
 #include "host.h"
 #include "call_log.h"
 
@@ -11,14 +12,10 @@
 enum {
     IDF_PRINTER_LIST = 1001,
     IDF_PRINTER_INFO,
-    IDF_PAGE_TAB,
-    IDF_NO_PAGE,
-    IDF_APPLY,
-    IDF_HELP,
+    IDF_PAGE_PANEL,
     IDF_POPUP,
     IDF_ACTION,
     IDF_LOG,
-    IDF_HELP_KEY,
 };
 
 #define LOG_TIMER 1
@@ -27,8 +24,9 @@ enum {
 #define MARGIN 10
 #define LEFT_WIDTH 230
 #define INFO_HEIGHT 96
+#define PANEL_WIDTH 540
+#define PANEL_HEIGHT 330
 #define BUTTON_HEIGHT 25
-#define BUTTON_WIDTH 84
 #define LOG_HEIGHT 190
 
 Host g_host;
@@ -41,50 +39,19 @@ static HWND AddControl(const char *cls, const char *text, DWORD style, int id, D
     return control;
 }
 
-/* The page template's size in pixels before any page exists: dialog units of its font. */
-static SIZE TemplatePixels(int dluX, int dluY)
-{
-    HDC dc = GetDC(g_host.frame);
-    HGDIOBJ old = SelectObject(dc, g_host.font);
-    TEXTMETRICA tm;
-    GetTextMetricsA(dc, &tm);
-    SIZE extent;
-    GetTextExtentPoint32A(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &extent);
-    SelectObject(dc, old);
-    ReleaseDC(g_host.frame, dc);
-    int baseX = (extent.cx / 26 + 1) / 2;
-    SIZE size = { MulDiv(dluX, baseX, 4), MulDiv(dluY, tm.tmHeight, 8) };
-    return size;
-}
-
 void LayoutFrame(void)
 {
-    /* the tab's border and row measured on the control as it is, items included */
-    RECT outer, inner;
-    GetClientRect(g_host.tab, &outer);
-    inner = outer;
-    SendMessageA(g_host.tab, TCM_ADJUSTRECT, FALSE, (LPARAM)&inner);
-    int tabW = g_host.pageSize.cx + (outer.right - outer.left) - (inner.right - inner.left);
-    int tabH = g_host.pageSize.cy + (outer.bottom - outer.top) - (inner.bottom - inner.top);
-    int tabX = MARGIN + LEFT_WIDTH + MARGIN;
-    int clientW = tabX + tabW + MARGIN;
+    int panelX = MARGIN + LEFT_WIDTH + MARGIN;
+    int clientW = panelX + PANEL_WIDTH + MARGIN;
 
     MoveWindow(g_host.printerLabel, MARGIN, MARGIN + 3, LEFT_WIDTH, 16, FALSE);
     int listY = MARGIN + 22;
-    int listH = MARGIN + tabH - listY - INFO_HEIGHT - 8;
+    int listH = MARGIN + PANEL_HEIGHT - listY - INFO_HEIGHT - 8;
     MoveWindow(g_host.printerList, MARGIN, listY, LEFT_WIDTH, listH, FALSE);
     MoveWindow(g_host.printerInfo, MARGIN, listY + listH + 8, LEFT_WIDTH, INFO_HEIGHT, FALSE);
-    MoveWindow(g_host.tab, tabX, MARGIN, tabW, tabH, FALSE);
-
-    int buttonY = MARGIN + tabH + 8;
+    MoveWindow(g_host.pagePanel, panelX, MARGIN, PANEL_WIDTH, PANEL_HEIGHT, FALSE);
+    int buttonY = MARGIN + PANEL_HEIGHT + 8;
     MoveWindow(g_host.popupButton, MARGIN, buttonY, LEFT_WIDTH, BUTTON_HEIGHT, FALSE);
-    int x = clientW - MARGIN - 32;
-    MoveWindow(g_host.helpButton, x, buttonY, 32, BUTTON_HEIGHT, FALSE);
-    HWND row[] = { g_host.applyButton, g_host.cancelButton, g_host.okButton };
-    for (HWND button : row) {
-        x -= BUTTON_WIDTH + 6;
-        MoveWindow(button, x, buttonY, BUTTON_WIDTH, BUTTON_HEIGHT, FALSE);
-    }
 
     int actionY = buttonY + BUTTON_HEIGHT + 14;
     MoveWindow(g_host.actionText, MARGIN, actionY, clientW - 2 * MARGIN, 18, FALSE);
@@ -98,7 +65,6 @@ void LayoutFrame(void)
                        GetWindowLongA(g_host.frame, GWL_EXSTYLE));
     SetWindowPos(g_host.frame, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    PlacePage();
     InvalidateRect(g_host.frame, nullptr, TRUE);
 }
 
@@ -129,16 +95,8 @@ static void Frame_OnCreate(HWND frame)
     g_host.printerList = AddControl("ListBox", "", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
                                     IDF_PRINTER_LIST, WS_EX_CLIENTEDGE);
     g_host.printerInfo = AddControl("Static", "", SS_LEFT, IDF_PRINTER_INFO);
-    g_host.tab = AddControl(WC_TABCONTROLA, "", WS_CLIPSIBLINGS, IDF_PAGE_TAB);
-    g_host.tabImages = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
-    SendMessageA(g_host.tab, TCM_SETIMAGELIST, 0, (LPARAM)g_host.tabImages);
-    g_host.noPageText = AddControl("Static", "", SS_CENTER, IDF_NO_PAGE);
-    ShowWindow(g_host.noPageText, SW_HIDE);
+    g_host.pagePanel = AddControl("Static", "", SS_CENTER, IDF_PAGE_PANEL, WS_EX_STATICEDGE);
     g_host.popupButton = AddControl("Button", "Finestra autonoma…", BS_PUSHBUTTON | WS_TABSTOP, IDF_POPUP);
-    g_host.okButton = AddControl("Button", "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK);
-    g_host.cancelButton = AddControl("Button", "Annulla", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL);
-    g_host.applyButton = AddControl("Button", "Applica", BS_PUSHBUTTON | WS_TABSTOP, IDF_APPLY);
-    g_host.helpButton = AddControl("Button", "?", BS_PUSHBUTTON | WS_TABSTOP, IDF_HELP);
     g_host.actionText = AddControl("Static", "", SS_LEFT | SS_ENDELLIPSIS, IDF_ACTION);
     SendMessageA(g_host.actionText, WM_SETFONT, (WPARAM)g_host.boldFont, FALSE);
     g_host.logList = AddControl(WC_LISTVIEWA, "",
@@ -151,12 +109,8 @@ static void Frame_OnCreate(HWND frame)
     AddLogColumn(3, "Esito", 80);
     AddLogColumn(4, "Dettagli", 300);
 
-    g_host.pageSize = TemplatePixels(350, 181);
-    MoveWindow(g_host.tab, 0, 0, g_host.pageSize.cx, g_host.pageSize.cy, FALSE);
-    ShowTab("HCO", nullptr);
-    EnableWindow(g_host.okButton, FALSE);
-    EnableWindow(g_host.applyButton, FALSE);
-    EnableWindow(g_host.helpButton, FALSE);
+    SetWindowTextA(g_host.pagePanel, "\r\n\r\n\r\nScegliere una stampante: le sue impostazioni si aprono "
+                                     "nella sua finestra delle proprietà.");
     if (!g_host.applet)
         EnableWindow(g_host.popupButton, FALSE);
 
@@ -234,13 +188,8 @@ static std::string OnlineName(DWORD state)
     return state == 1 ? "in linea" : "fuori linea";
 }
 
-void RefreshPrinterInfo(void)
+std::string PrinterSummary(const SimPrinter &p)
 {
-    SimPrinter p;
-    if (g_host.printerIndex < 0 || SimPrinterAt((DWORD)g_host.printerIndex, &p) != 0) {
-        SetWindowTextA(g_host.printerInfo, "");
-        return;
-    }
     std::string text = Format("Dispositivo %lu, %s\r\n", (unsigned long)p.device, OnlineName(p.online).c_str());
     if (!(p.accessMask & 1))
         text += "Modifiche non concesse\r\n";
@@ -251,7 +200,36 @@ void RefreshPrinterInfo(void)
     } else {
         text += "Output ad alta capacità: no";
     }
-    SetWindowTextA(g_host.printerInfo, text.c_str());
+    return text;
+}
+
+void RefreshPrinterInfo(void)
+{
+    SimPrinter p;
+    if (g_host.printerIndex < 0 || SimPrinterAt((DWORD)g_host.printerIndex, &p) != 0) {
+        SetWindowTextA(g_host.printerInfo, "");
+        return;
+    }
+    SetWindowTextA(g_host.printerInfo, PrinterSummary(p).c_str());
+}
+
+static std::string ChosenPrinterName(void)
+{
+    SimPrinter p;
+    if (g_host.printerIndex < 0 || SimPrinterAt((DWORD)g_host.printerIndex, &p) != 0)
+        return "?";
+    return p.name;
+}
+
+void ShowSheetNote(void)
+{
+    char caption[128] = "";
+    GetWindowTextA(PageSheet(), caption, sizeof caption);
+    std::string text = Format("\r\n\r\n\r\nLa pagina HCO di «%s» è nella finestra «%s».\r\n\r\n",
+                              ChosenPrinterName().c_str(), caption) +
+                       "OK e Applica le fanno scrivere nella stampante ciò che è cambiato;\r\n"
+                       "le chiamate al dispositivo compaiono qui sotto.";
+    SetWindowTextA(g_host.pagePanel, text.c_str());
 }
 
 void ShowNoPageReason(const SimPrinter *p)
@@ -261,7 +239,7 @@ void ShowNoPageReason(const SimPrinter *p)
         reason = "Binpanel.dll non è caricato: nessuna pagina può essere offerta.";
     else if (!p)
         reason = "La stampante non è più nel simulatore.";
-    else if (g_host.offerCount && !g_host.pageWindow)
+    else if (g_host.pageFailed)
         reason = Format("La pagina offerta non si è potuta creare (errore %lu).", GetLastError());
     else if (g_host.offerResult != 0)
         reason = Format("Una lettura dalla stampante non è riuscita (stato 0x%04lX).",
@@ -279,17 +257,16 @@ void ShowNoPageReason(const SimPrinter *p)
         text += Format("\r\n\r\nAppletGetTabPages: risultato %lu (0x%04lX), pagine offerte: %lu.",
                        (unsigned long)g_host.offerResult, (unsigned long)g_host.offerResult,
                        (unsigned long)g_host.offerCount);
-    ShowTab("Nessuna pagina", nullptr);
-    SetWindowTextA(g_host.noPageText, text.c_str());
-    ShowWindow(g_host.noPageText, SW_SHOWNA);
-    LayoutFrame();
+    SetWindowTextA(g_host.pagePanel, text.c_str());
 }
 
 bool SelectPrinter(int index)
 {
-    if (index == g_host.printerIndex)
+    if (index == g_host.printerIndex && PageSheet()) {
+        SetForegroundWindow(PageSheet());
         return true;
-    if (!AskPageToClose()) {
+    }
+    if (!ClosePage()) {
         SendMessageA(g_host.printerList, LB_SETCURSEL, g_host.printerIndex, 0);
         return false;
     }
@@ -297,22 +274,49 @@ bool SelectPrinter(int index)
     std::string name = SimPrinterAt((DWORD)index, &p) == 0 ? p.name : "?";
     SendMessageA(g_host.printerList, LB_SETCURSEL, index, 0);
     BeginAction("scelta di «" + name + "»", SimLogCount());
-    ClosePage();
     bool opened = OfferAndOpenPage(index);
-    SetActionNote(opened ? "pagina HCO aperta" : "nessuna pagina");
+    SetActionNote(opened ? "pagina HCO aperta nella finestra delle proprietà" : "nessuna pagina");
     RefreshPrinterInfo();
     return opened;
 }
 
-static void Frame_Close(bool apply)
+/* --- what the sheet tells the host --- */
+
+void OnSheetAction(const char *action)
 {
-    if (apply) {
-        BeginAction("OK", SimLogCount());
-        SendPageApply(PAGE_MSG_APPLY);
+    BeginAction(action, SimLogCount());
+}
+
+void OnPageAnswered(UINT message, DWORD answer, bool handled)
+{
+    switch (message) {
+    case PAGE_MSG_APPLY:
+    case PAGE_MSG_APPLY_AGAIN:
+        SetActionNote(handled ? Format("messaggio %u, risposta della pagina: %lu", message, (unsigned long)answer)
+                              : Format("messaggio %u non gestito dalla pagina", message));
+        break;
+    case PAGE_MSG_HELP:
+        SetActionNote("la pagina apre la guida ZORVOHCO.HLP");
+        break;
+    case PAGE_MSG_SECOND_NOTICE:
+        SetActionNote("chiusa senza applicare");
+        break;
     }
-    if (!AskPageToClose())
+}
+
+void OnSheetClosed(void)
+{
+    GetWindowRect(PageSheet(), &g_host.sheetRect);
+    std::string text = Format("\r\n\r\n\r\nLa finestra delle proprietà di «%s» è chiusa.\r\n\r\n",
+                              ChosenPrinterName().c_str()) +
+                       "Un doppio clic sulla stampante la riapre.";
+    SetWindowTextA(g_host.pagePanel, text.c_str());
+}
+
+static void Frame_Close(void)
+{
+    if (!ClosePage())
         return;
-    ClosePage();
     DestroyWindow(g_host.frame);
 }
 
@@ -320,30 +324,8 @@ static void Frame_OnCommand(int id, int code)
 {
     switch (id) {
     case IDF_PRINTER_LIST:
-        if (code == LBN_SELCHANGE)
+        if (code == LBN_SELCHANGE || code == LBN_DBLCLK)
             SelectPrinter((int)SendMessageA(g_host.printerList, LB_GETCURSEL, 0, 0));
-        break;
-    case IDOK:
-        if (g_host.pageWindow)
-            Frame_Close(true);
-        break;
-    case IDCANCEL:
-        Frame_Close(false);
-        break;
-    case IDF_APPLY:
-        if (g_host.pageWindow) {
-            BeginAction("Applica", SimLogCount());
-            DWORD answer = SendPageApply(PAGE_MSG_APPLY_AGAIN);
-            SetActionNote(Format("risposta della pagina: %lu", (unsigned long)answer));
-        }
-        break;
-    case IDF_HELP:
-    case IDF_HELP_KEY:
-        if (g_host.pageWindow) {
-            BeginAction("Guida", SimLogCount());
-            SendPageHelp();
-            SetActionNote("la pagina apre la guida ZORVOHCO.HLP");
-        }
         break;
     case IDF_POPUP: {
         BeginAction("finestra autonoma", SimLogCount());
@@ -374,11 +356,10 @@ static LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wParam, LPARA
         }
         return 0;
     case WM_CLOSE:
-        Frame_Close(false);
+        Frame_Close();
         return 0;
     case WM_DESTROY:
         KillTimer(frame, LOG_TIMER);
-        ImageList_Destroy(g_host.tabImages);
         DeleteObject(g_host.font);
         DeleteObject(g_host.boldFont);
         PostQuitMessage(0);
@@ -389,7 +370,7 @@ static LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wParam, LPARA
 
 HWND CreateAdminFrame(HINSTANCE instance)
 {
-    INITCOMMONCONTROLSEX icc = { sizeof icc, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES };
+    INITCOMMONCONTROLSEX icc = { sizeof icc, ICC_LISTVIEW_CLASSES };
     InitCommonControlsEx(&icc);
     WNDCLASSA wc = {};
     wc.lpfnWndProc = FrameProc;
@@ -406,26 +387,29 @@ HWND CreateAdminFrame(HINSTANCE instance)
 
 static bool IsPageInput(const MSG &msg)
 {
+    HWND page = SheetPage();
     bool input = (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) || msg.message == WM_LBUTTONDOWN ||
                  msg.message == WM_RBUTTONDOWN;
-    return input && g_host.pageWindow && (msg.hwnd == g_host.pageWindow || IsChild(g_host.pageWindow, msg.hwnd));
+    return input && page && (msg.hwnd == page || IsChild(page, msg.hwnd));
+}
+
+/* The sheet sees its messages first, for its own keys (Tab into and out of the page,
+ * Ctrl+Tab between pages, Enter and Esc for its buttons); a sheet that ended goes. */
+void RouteMessage(MSG *msg)
+{
+    if (IsPageInput(*msg) && g_host.inputMark == NO_MARK)
+        g_host.inputMark = SimLogCount();
+    if (!SheetTakesMessage(msg) && !IsDialogMessageA(g_host.frame, msg)) {
+        TranslateMessage(msg);
+        DispatchMessageA(msg);
+    }
+    DestroyEndedSheet();
 }
 
 int RunFrameLoop(void)
 {
-    ACCEL keys[] = { { FVIRTKEY, VK_F1, IDF_HELP_KEY } };
-    HACCEL accel = CreateAcceleratorTableA(keys, 1);
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (IsPageInput(msg) && g_host.inputMark == NO_MARK)
-            g_host.inputMark = SimLogCount();
-        if (TranslateAcceleratorA(g_host.frame, accel, &msg))
-            continue;
-        if (IsDialogMessageA(g_host.frame, &msg))
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    DestroyAcceleratorTable(accel);
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        RouteMessage(&msg);
     return (int)msg.wParam;
 }

@@ -1,5 +1,6 @@
 /* PrintAdmin, the stand-in of the host administration program: one frame with the
- * simulated printers on the left and the HCO page that Binpanel offers on the right.
+ * simulated printers and the device calls, and the chosen printer's property sheet with
+ * the HCO page that Binpanel offers.
  * Everything runs on one thread; this is the state its files share. */
 #ifndef HOST_H
 #define HOST_H
@@ -7,7 +8,9 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <string>
+#include <vector>
 #include "page_descriptor.h"
+#include "page_sheet.h"
 #include "devobj.h"
 #include "devobj_sim.h"
 
@@ -23,21 +26,18 @@ struct Host {
     AppletGetTabPagesFn getTabPages;
     HcoPopupDialogFn popupDialog;
 
-    /* the page on show; the descriptor stays alive as long as the page */
+    /* the last offer: the library copies its descriptor into the first free slot */
     PageDescriptor slots[HOST_PAGE_SLOTS];
-    PageDescriptor page;
-    HWND pageWindow;
     DWORD offerResult;
     DWORD offerCount;
+    bool pageFailed;    /* offered, but the sheet or the page could not be made */
     int printerIndex;   /* row of the printer list, -1 before the first choice */
+    RECT sheetRect;     /* where the last sheet stood, empty before the first */
 
     /* frame and its controls */
-    HWND frame, printerLabel, printerList, printerInfo, tab, noPageText;
-    HWND okButton, cancelButton, applyButton, helpButton, popupButton;
+    HWND frame, printerLabel, printerList, printerInfo, pagePanel, popupButton;
     HWND actionText, logList;
     HFONT font, boldFont;
-    HIMAGELIST tabImages;
-    SIZE pageSize;      /* the page template's size in pixels */
 
     /* the device call log: calls from actionStart on belong to the action named */
     DWORD actionStart;
@@ -51,17 +51,13 @@ extern Host g_host;
 /* page_host.cpp */
 bool LoadApplet(std::string *error);
 bool OfferAndOpenPage(int printerIndex);
-bool AskPageToClose(void);
-void ClosePage(void);
-DWORD SendPageApply(UINT message);
-void SendPageHelp(void);
+bool ClosePage(void);
 INT_PTR ShowPopupDialog(void);
-void PlacePage(void);
-void ShowTab(const char *title, HICON icon);
 
 /* admin_frame.cpp */
 HWND CreateAdminFrame(HINSTANCE instance);
 void LayoutFrame(void);
+void RouteMessage(MSG *msg);
 int RunFrameLoop(void);
 bool SelectPrinter(int index);
 void BeginAction(const std::string &name, DWORD logStart);
@@ -69,12 +65,15 @@ void SetActionNote(const std::string &note);
 void RefreshLog(void);
 void RefreshPrinterInfo(void);
 void ShowNoPageReason(const SimPrinter *printer);
+void ShowSheetNote(void);
+std::string PrinterSummary(const SimPrinter &printer);
 
 /* tour.cpp */
 int RunTour(const char *outDir);
 
 /* screenshot.cpp */
-bool SaveWindowPng(HWND window, const std::string &path, std::string *error);
+/* The windows as they stand on the screen, later ones over earlier ones, on the desktop's colour. */
+bool SaveWindowsPng(const std::vector<HWND> &windows, const std::string &path, std::string *error);
 
 /* text_out.cpp: the host's texts are code page 1252, a terminal wants UTF-8 */
 std::string Format(const char *format, ...) __attribute__((format(printf, 1, 2)));

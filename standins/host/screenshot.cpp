@@ -1,6 +1,7 @@
-/* Screenshots of one window, frame included: BitBlt from the window's own DC into a DIB
- * section, written as PNG by the platform's imaging component. With Wine's null display
- * driver the window's DC holds the rendered window, while the screen DC holds nothing. */
+/* Screenshots of windows, frames included, placed as they stand on the screen: BitBlt from
+ * each window's own DC into one DIB section, written as PNG by the platform's imaging
+ * component. With Wine's null display driver a window's DC holds the rendered window,
+ * while the screen DC holds nothing. */
 #include "host.h"
 
 #include <wincodec.h>
@@ -61,14 +62,24 @@ static bool WritePng(const std::string &path, int width, int height, const BYTE 
     return SUCCEEDED(hr);
 }
 
-bool SaveWindowPng(HWND window, const std::string &path, std::string *error)
+/* The classic desktop's colour, between and around the windows. */
+#define DESKTOP_COLOUR RGB(0, 128, 128)
+
+bool SaveWindowsPng(const std::vector<HWND> &windows, const std::string &path, std::string *error)
 {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    RECT rc;
-    GetWindowRect(window, &rc);
-    int width = rc.right - rc.left, height = rc.bottom - rc.top;
-    if (width <= 0 || height <= 0) {
-        *error = "finestra vuota";
+    RECT all = {};
+    std::vector<HWND> shown;
+    for (HWND window : windows) {
+        RECT rc;
+        if (!IsWindow(window) || !IsWindowVisible(window) || !GetWindowRect(window, &rc) || IsRectEmpty(&rc))
+            continue;
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        UnionRect(&all, &all, &rc);
+        shown.push_back(window);
+    }
+    int width = all.right - all.left, height = all.bottom - all.top;
+    if (shown.empty() || width <= 0 || height <= 0) {
+        *error = "nessuna finestra visibile";
         return false;
     }
 
@@ -80,14 +91,27 @@ bool SaveWindowPng(HWND window, const std::string &path, std::string *error)
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void *bits = nullptr;
-    HDC source = GetWindowDC(window);
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP dib = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ReleaseDC(nullptr, screen);
     bool ok = false;
     error->clear();
     if (dib && bits) {
         HGDIOBJ old = SelectObject(memory, dib);
-        ok = BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY) != 0;
+        HBRUSH desktop = CreateSolidBrush(DESKTOP_COLOUR);
+        RECT whole = { 0, 0, width, height };
+        FillRect(memory, &whole, desktop);
+        DeleteObject(desktop);
+        ok = true;
+        for (HWND window : shown) {
+            RECT rc;
+            GetWindowRect(window, &rc);
+            HDC source = GetWindowDC(window);
+            ok = BitBlt(memory, rc.left - all.left, rc.top - all.top, rc.right - rc.left, rc.bottom - rc.top, source, 0,
+                        0, SRCCOPY) != 0 && ok;
+            ReleaseDC(window, source);
+        }
         GdiFlush();
         SelectObject(memory, old);
     }
@@ -100,6 +124,5 @@ bool SaveWindowPng(HWND window, const std::string &path, std::string *error)
     if (dib)
         DeleteObject(dib);
     DeleteDC(memory);
-    ReleaseDC(window, source);
     return ok;
 }

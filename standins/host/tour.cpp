@@ -1,5 +1,6 @@
-/* The scripted tour (--tour OUTDIR): the frame is driven through a few steps without a
- * user, each step ends with a screenshot, and the device calls of each step are printed.
+/* The scripted tour (--tour OUTDIR): the frame and the chosen printer's property sheet are
+ * driven through a few steps without a user, each step ends with a screenshot of the two
+ * as they stand on the screen, and the device calls of each step are printed.
  * Modal windows (the stand-alone dialog, message boxes, the wait dialog) are answered by
  * an autopilot that a thread-local CBT hook starts when they are activated. Each step
  * runs whatever the page does today; a step with nothing to do still takes its picture. */
@@ -45,10 +46,8 @@ std::string WindowText(HWND window)
 void Pump(void)
 {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        RouteMessage(&msg);
 }
 
 void CALLBACK LaterProc(HWND, UINT, UINT_PTR id, DWORD)
@@ -70,21 +69,36 @@ void Later(UINT ms, std::function<void()> fn)
         t.later[id] = fn;
 }
 
-void Shot(HWND window, const char *kind)
+/* The windows as they stand on the screen: a dialog alone, or the frame with the sheet. */
+void Shot(const std::vector<HWND> &windows, const char *kind)
 {
     RefreshLog();
     Pump();
     std::string name = Format("%02d%c-%s.png", t.step, 'a' + t.shotInStep++, kind);
     std::string error;
-    RECT rc;
-    GetWindowRect(window, &rc);
-    if (SaveWindowPng(window, t.outDir + "\\" + name, &error)) {
+    RECT all = {};
+    for (HWND window : windows) {
+        RECT rc;
+        if (IsWindowVisible(window) && GetWindowRect(window, &rc))
+            UnionRect(&all, &all, &rc);
+    }
+    if (SaveWindowsPng(windows, t.outDir + "\\" + name, &error)) {
         t.shots++;
-        PrintLine(Format("    screenshot %s (%ld x %ld)", name.c_str(), rc.right - rc.left, rc.bottom - rc.top));
+        PrintLine(Format("    screenshot %s (%ld x %ld)", name.c_str(), all.right - all.left, all.bottom - all.top));
     } else {
         t.failures++;
         PrintLine("    screenshot " + name + " FAILED: " + error);
     }
+}
+
+void Shot(HWND window, const char *kind)
+{
+    Shot(std::vector<HWND>{ window }, kind);
+}
+
+void ShotOfHost(const char *kind)
+{
+    Shot({ g_host.frame, PageSheet() }, kind);
 }
 
 void PrintCalls(DWORD from)
@@ -155,7 +169,8 @@ void AnswerWaitDialog(HWND dialog)
 
 void AnswerModal(HWND window)
 {
-    if (!IsWindow(window))
+    /* the property sheet is modeless: the tour drives it itself */
+    if (!IsWindow(window) || window == PageSheet())
         return;
     /* A modal dialog is activated from its initialisation (its focus is set there), but
      * shown only once its message queue runs empty: a shot before that is black. */
@@ -252,14 +267,44 @@ void BuildTourPrinters(void)
 
 HWND PageItem(int id)
 {
-    return g_host.pageWindow ? GetDlgItem(g_host.pageWindow, id) : nullptr;
+    return SheetPage() ? GetDlgItem(SheetPage(), id) : nullptr;
+}
+
+/* The sheet's caption, its tabs and the one on show. */
+std::string SheetLine(void)
+{
+    HWND sheet = PageSheet();
+    HWND tabs = sheet ? PropSheet_GetTabControl(sheet) : nullptr;
+    if (!tabs)
+        return "no property sheet";
+    std::string line = "property sheet «" + WindowText(sheet) + "», tabs";
+    int count = (int)SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0);
+    for (int i = 0; i < count; i++) {
+        char text[64] = "";
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        SendMessageA(tabs, TCM_GETITEMA, i, (LPARAM)&item);
+        line += (i ? ", «" : " «") + std::string(text) + "»";
+    }
+    int current = (int)SendMessageA(tabs, TCM_GETCURSEL, 0, 0);
+    line += PropSheet_GetCurrentPageHwnd(sheet) == SheetPage() && current == SHEET_APPLET_INDEX ? ", the HCO page on show"
+                                                                                                : ", another page on show";
+    return line;
+}
+
+std::string ApplyState(void)
+{
+    HWND apply = PageSheet() ? GetDlgItem(PageSheet(), SHEET_APPLY_BUTTON) : nullptr;
+    return apply && IsWindowEnabled(apply) ? "Applica enabled" : "Applica disabled";
 }
 
 void Select(int index, const char *what)
 {
     SelectPrinter(index);
     Pump();
-    Note(Format("printer «%s»: %s", what, g_host.pageWindow ? "page created" : "no page"));
+    Note(Format("printer «%s»: %s", what, SheetPage() ? SheetLine().c_str() : "no page"));
 }
 
 void Click(HWND button)
@@ -269,12 +314,19 @@ void Click(HWND button)
     Pump();
 }
 
+/* The sheet's Applica, which reaches the page as message 1690. */
+void ClickApply(void)
+{
+    Click(PageSheet() ? GetDlgItem(PageSheet(), SHEET_APPLY_BUTTON) : nullptr);
+    Note(WindowText(g_host.actionText) + ", " + ApplyState());
+}
+
 /* Where tray `row` of the bin picture is, in the control's client coordinates: the
  * picture is centred in the control. */
 POINT TrayPoint(HWND picture, int row)
 {
     SIZE bitmap = { 96, 154 };
-    HBITMAP image = LoadBitmapA(g_host.page.instance, MAKEINTRESOURCEA(IDB_HCO_NO_TRAY));
+    HBITMAP image = LoadBitmapA(g_host.slots[0].instance, MAKEINTRESOURCEA(IDB_HCO_NO_TRAY));
     BITMAP info;
     if (image && GetObjectA(image, sizeof info, &info)) {
         bitmap.cx = info.bmWidth;
@@ -307,16 +359,16 @@ void PickRow(int comboId, int row)
     if (!combo)
         return;
     SendMessageA(combo, CB_SETCURSEL, row, 0);
-    SendMessageA(g_host.pageWindow, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), (LPARAM)combo);
+    SendMessageA(SheetPage(), WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), (LPARAM)combo);
 }
 
 /* --- the steps --- */
 
 void Step1_MailboxPage(void)
 {
-    BeginStep(1, "The main frame with the HCO page of the default printer (mailbox mode)");
+    BeginStep(1, "The frame and the default printer's property sheet with the HCO page (mailbox mode)");
     Select(0, "Stampante reparto (HCO)");
-    Shot(g_host.frame, "page-mailbox");
+    ShotOfHost("page-mailbox");
     EndPart();
 }
 
@@ -332,16 +384,16 @@ void Step3_OtherPrinters(void)
 {
     BeginStep(3, "Pages of other printers: stacker mode (offline), job separator mode, and two without a page");
     Select(1, "Stampante spedizioni");
-    Shot(g_host.frame, "page-stacker");
+    ShotOfHost("page-stacker");
     EndPart();
     Select(2, "Stampante centro stampa");
-    Shot(g_host.frame, "page-job-separator");
+    ShotOfHost("page-job-separator");
     EndPart();
     Select(4, "Stampante portineria");
-    Shot(g_host.frame, "no-page-without-accessory");
+    ShotOfHost("no-page-without-accessory");
     EndPart();
     Select(5, "Stampante direzione");
-    Shot(g_host.frame, "no-page-access-refused");
+    ShotOfHost("no-page-access-refused");
     EndPart();
 }
 
@@ -361,7 +413,7 @@ void Step4_TrayClick(void)
     }
     Note("bin list selection: " + SelectedRow(IDC_BIN_LIST, false) + ", name edit: «" +
          WindowText(PageItem(IDC_NAME_EDIT)) + "»");
-    Shot(g_host.frame, "tray-3-clicked");
+    ShotOfHost("tray-3-clicked");
     EndPart();
 }
 
@@ -373,19 +425,19 @@ void Step5_ModeChange(void)
     BeginAction("modalità Carrello", SimLogCount());
     Click(PageItem(IDC_MODE_STACKER));
     Note(Format("radios now: mailbox %d, job separator %d, stacker %d",
-                (int)IsDlgButtonChecked(g_host.pageWindow, IDC_MODE_MAILBOX),
-                (int)IsDlgButtonChecked(g_host.pageWindow, IDC_MODE_JOB_SEPARATOR),
-                (int)IsDlgButtonChecked(g_host.pageWindow, IDC_MODE_STACKER)));
+                (int)IsDlgButtonChecked(SheetPage(), IDC_MODE_MAILBOX),
+                (int)IsDlgButtonChecked(SheetPage(), IDC_MODE_JOB_SEPARATOR),
+                (int)IsDlgButtonChecked(SheetPage(), IDC_MODE_STACKER)));
     SimPrinter p;
     if (SimPrinterAt(3, &p) == 0)
         Note("printer now: mode " + ModeName(p.mode) + (p.online == 1 ? ", online" : ", offline"));
-    Shot(g_host.frame, "page-after-mode-change");
+    ShotOfHost("page-after-mode-change");
     EndPart();
 }
 
 void Step6_Rename(void)
 {
-    BeginStep(6, "Rename mailbox 3 to «Ufficio legale», then Applica");
+    BeginStep(6, "Rename mailbox 3 to «Ufficio legale», then the sheet's Applica");
     Select(0, "Stampante reparto (HCO)");
     EndPart();
     BeginAction("rinomina della mailbox 3", SimLogCount());
@@ -393,30 +445,30 @@ void Step6_Rename(void)
     HWND edit = PageItem(IDC_NAME_EDIT);
     if (list) {
         SendMessageA(list, LB_SETCURSEL, 2, 0);
-        SendMessageA(g_host.pageWindow, WM_COMMAND, MAKEWPARAM(IDC_BIN_LIST, LBN_SELCHANGE), (LPARAM)list);
+        SendMessageA(SheetPage(), WM_COMMAND, MAKEWPARAM(IDC_BIN_LIST, LBN_SELCHANGE), (LPARAM)list);
     }
     if (edit) {
         SetFocus(edit);
         SetWindowTextA(edit, "Ufficio legale");
     }
     Pump();
-    Note("bin list: " + SelectedRow(IDC_BIN_LIST, false));
-    Click(g_host.applyButton);
-    Shot(g_host.frame, "mailbox-3-renamed");
+    Note("bin list: " + SelectedRow(IDC_BIN_LIST, false) + ", " + ApplyState());
+    ClickApply();
+    ShotOfHost("mailbox-3-renamed");
     EndPart();
 }
 
 void Step7_TimeoutAndDestination(void)
 {
-    BeginStep(7, "Timeout «20 minuti» and destination «Scomp. testo verso l'alto», then Applica");
+    BeginStep(7, "Timeout «20 minuti» and destination «Scomp. testo verso l'alto», then the sheet's Applica");
     BeginAction("timeout e destinazione", SimLogCount());
     PickRow(IDC_TIMEOUT_COMBO, 3);
     PickRow(IDC_DESTINATION_COMBO, 1);
     Pump();
     Note("timeout: " + SelectedRow(IDC_TIMEOUT_COMBO, true) + ", destination: " +
-         SelectedRow(IDC_DESTINATION_COMBO, true));
-    Click(g_host.applyButton);
-    Shot(g_host.frame, "timeout-destination");
+         SelectedRow(IDC_DESTINATION_COMBO, true) + ", " + ApplyState());
+    ClickApply();
+    ShotOfHost("timeout-destination");
     EndPart();
 }
 
@@ -450,10 +502,10 @@ int RunTour(const char *outDir)
     Step7_TimeoutAndDestination();
 
     UnhookWindowsHookEx(t.hook);
-    Click(g_host.cancelButton);
+    PostMessageA(g_host.frame, WM_CLOSE, 0, 0);
     MSG msg;
     while (IsWindow(g_host.frame) && GetMessageA(&msg, nullptr, 0, 0) > 0)
-        DispatchMessageA(&msg);
+        RouteMessage(&msg);
     PrintLine("");
     PrintLine(Format("tour: %d screenshots, %d failures, %lu device calls, %lu ms", t.shots, t.failures,
                      (unsigned long)SimLogCount(), (unsigned long)(GetTickCount() - start)));

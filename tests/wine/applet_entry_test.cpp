@@ -1,6 +1,7 @@
 /* The offer of the page, the two dialog procedures' message tables, context help, and the
  * resources as the real dialog manager and string loader give them back. */
 #include <gtest/gtest.h>
+#include <cstddef>
 #include <cstring>
 #include "device_log.h"
 #include "page_descriptor.h"
@@ -90,6 +91,13 @@ TEST(AppletGetTabPages, OffersThePageOnlyForAPrinterWithTheAccessory)
             EXPECT_EQ((DLGPROC)BinpanelProc("HCOSheetProc"), slot.page.dialogProc);
             EXPECT_EQ(42, slot.page.deviceHandle);
             EXPECT_EQ(1u, slot.page.lastWord);
+#ifdef _WIN64
+            /* the pointer-sized record's padding: the host's bytes, or zeros, never what the
+             * library's stack held */
+            const BYTE *b = (const BYTE *)&slot.page;
+            for (size_t i = offsetof(PageDescriptor, lastWord) + sizeof slot.page.lastWord; i < sizeof slot.page; i++)
+                EXPECT_TRUE(b[i] == 0xAB || b[i] == 0) << "byte " << i << ": " << (int)b[i];
+#endif
         } else {
             const BYTE *b = (const BYTE *)&slot.page;
             for (size_t i = 0; i < sizeof slot.page; i++)

@@ -1,6 +1,7 @@
 /* PrintAdmin's headless tour: run as the demo runs it, in a fresh folder, it must end by
  * itself with exit code 0 in reasonable time, print exactly the device calls each step
- * makes, and leave a screenshot of each step that shows what the step is about. */
+ * makes, and leave a screenshot of each step that shows what the step is about; the page is
+ * shown and applied in the printer's property sheet. */
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -116,6 +117,31 @@ const Calls kStepCalls[] = {
         BinRecords({ { 3, "Ufficio legale" } }) + Calls{ "CALSetObject OBJ_PAPER_DESTINATION ok nuova destinazione 3" },
 };
 
+/* What the tour notes of the property sheet, in order, step by step: the page on show in
+ * the printer's sheet, Applica enabled by a change and the apply reaching the page as
+ * message 1690 with its answer, after which the sheet disables Applica again. */
+const std::string kOnShow = "tabs \xC2\xAB" "Generale\xC2\xBB, \xC2\xAB" "HCO\xC2\xBB, the HCO page on show";
+const std::string kApplied = "Applica \xE2\x80\x94 messaggio 1690, risposta della pagina: 1";
+const std::vector<std::string> kSheetNotes[] = {
+    /* 1 */ { kOnShow },
+    /* 2 */ {},
+    /* 3 */ { kOnShow, kOnShow, ": no page", ": no page" },
+    /* 4 */ { kOnShow },
+    /* 5 */ { kOnShow },
+    /* 6 */ { kOnShow, "Applica enabled", kApplied, "Applica disabled" },
+    /* 7 */ { "Applica enabled", kApplied, "Applica disabled" },
+};
+
+/* The transcript's text of step `step` (1-based), up to the next step. */
+std::string StepText(const std::string &transcript, int step)
+{
+    size_t at = transcript.find("[" + std::to_string(step) + "] ");
+    if (at == std::string::npos)
+        return "";
+    size_t end = transcript.find("\n[" + std::to_string(step + 1) + "] ", at);
+    return transcript.substr(at, end == std::string::npos ? std::string::npos : end - at);
+}
+
 std::string Collapsed(const std::string &line)
 {
     std::string out;
@@ -156,15 +182,17 @@ std::vector<Calls> CallsByStep(const std::string &transcript)
     return steps;
 }
 
-/* Where `block` (w x h, row by row) lies in the image exactly; false if nowhere. */
-bool Contains(const PngImage &image, const std::vector<COLORREF> &block, int w, int h)
+/* Where `block` (w x h, row by row) lies in the image exactly, its pixels that `mask`
+ * leaves out (when given) taking any colour; false if nowhere. */
+bool Contains(const PngImage &image, const std::vector<COLORREF> &block, int w, int h,
+              const std::vector<bool> &mask = {})
 {
     for (int y = 0; y + h <= image.height; y++)
         for (int x = 0; x + w <= image.width; x++) {
             bool same = true;
             for (int by = 0; by < h && same; by++)
                 for (int bx = 0; bx < w && same; bx++)
-                    same = image.At(x + bx, y + by) == block[by * w + bx];
+                    same = (!mask.empty() && !mask[by * w + bx]) || image.At(x + bx, y + by) == block[by * w + bx];
             if (same)
                 return true;
         }
@@ -241,9 +269,14 @@ void ExpectShows(const PngImage &image, const Shot &shot, const std::string &nam
         }
         break;
     case ICON: {
+        /* the icon's opaque pixels: the same over black and over white (a page in the sheet
+         * stands on the tab's colour, a message box on the button face) */
         HICON icon = shot.id ? LoadIconA(BinpanelModule(), MAKEINTRESOURCEA(shot.id)) : LoadIconA(nullptr, IDI_QUESTION);
-        EXPECT_TRUE(Contains(image, IconPixels(icon, GetSysColor(COLOR_BTNFACE)), 32, 32))
-            << name << ": icon " << shot.id;
+        std::vector<COLORREF> overBlack = IconPixels(icon, RGB(0, 0, 0)), overWhite = IconPixels(icon, RGB(255, 255, 255));
+        std::vector<bool> opaque(overBlack.size());
+        for (size_t i = 0; i < opaque.size(); i++)
+            opaque[i] = overBlack[i] == overWhite[i];
+        EXPECT_TRUE(Contains(image, overBlack, 32, 32, opaque)) << name << ": icon " << shot.id;
         break;
     }
     case BAR: {
@@ -366,6 +399,18 @@ TEST(HostTour, RunsHeadlessToTheEndAndScreenshotsEveryStep)
                 ADD_FAILURE() << "step " << i + 1 << ", line " << k + 1 << ": got \n  " << came << "\nexpected\n  " << want;
                 break;
             }
+        }
+    }
+    for (size_t i = 0; i < sizeof kSheetNotes / sizeof *kSheetNotes; i++) {
+        std::string text = StepText(transcript, (int)i + 1);
+        size_t at = 0;
+        for (const std::string &note : kSheetNotes[i]) {
+            size_t found = text.find(note, at);
+            if (found == std::string::npos) {
+                ADD_FAILURE() << "step " << i + 1 << ": no \"" << note << "\" after what came before, in\n" << text;
+                break;
+            }
+            at = found + note.size();
         }
     }
     EXPECT_NE(transcript.find(" 0 failures"), std::string::npos) << transcript.substr(transcript.size() > 300 ? transcript.size() - 300 : 0);

@@ -49,6 +49,10 @@ bool StartQuelaunch(const std::string &commandLine, PROCESS_INFORMATION *process
                           &startup, process);
 }
 
+const DWORD kRunLimitMs = 20000;    /* a recorded run, which opens no window */
+const DWORD kMonitorWaitMs = 10000; /* for a monitor window to show */
+const DWORD kCloseWaitMs = 10000;   /* for the monitor's caller to return once it is closed */
+
 struct Recorded {
     bool ended = false;
     DWORD exitCode = 0xFFFFFFFF;
@@ -69,7 +73,7 @@ Recorded RunRecorded(const std::string &commandLine)
     EXPECT_TRUE(started) << GetLastError();
     if (!started)
         return result;
-    result.ended = WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0;
+    result.ended = WaitForSingleObject(process.hProcess, kRunLimitMs) == WAIT_OBJECT_0;
     if (!result.ended)
         TerminateProcess(process.hProcess, 99);
     GetExitCodeProcess(process.hProcess, &result.exitCode);
@@ -108,7 +112,8 @@ TEST(Quelaunch, MakesAtMostOneSpoolwatchCallWithTheKeysOfItsCommandLine)
     };
     for (const LaunchCase &c : cases) {
         Recorded run = RunRecorded(c.commandLine);
-        EXPECT_TRUE(run.ended) << c.what;
+        EXPECT_TRUE(run.ended) << c.what << ": " << c.commandLine << " did not end within " << kRunLimitMs / 1000
+                               << " s and was ended by the test";
         EXPECT_EQ(0u, run.exitCode) << c.what;
         EXPECT_EQ(c.calls, run.calls) << c.what;
     }
@@ -168,10 +173,11 @@ std::string TitleOf(HWND window)
     return text;
 }
 
-/* the monitor window of that process, waited for */
+/* the monitor window of that process, waited for up to kMonitorWaitMs */
 HWND WaitForMonitor(DWORD processId)
 {
-    for (int tries = 0; tries < 500; tries++) {
+    DWORD start = GetTickCount();
+    do {
         HWND window = nullptr;
         while ((window = FindWindowExA(nullptr, window, kMonitorClass, nullptr)) != nullptr) {
             DWORD owner = 0;
@@ -180,8 +186,14 @@ HWND WaitForMonitor(DWORD processId)
                 return window;
         }
         Sleep(20);
-    }
+    } while (GetTickCount() - start < kMonitorWaitMs);
     return nullptr;
+}
+
+std::string NoMonitorShown(DWORD processId)
+{
+    return std::string("no visible ") + kMonitorClass + " window of process " + std::to_string(processId) +
+           " within " + std::to_string(kMonitorWaitMs / 1000) + " s";
 }
 
 typedef BOOL(WINAPI *PrintJobsFn)(const char *, LONG);
@@ -232,14 +244,16 @@ TEST(SpoolwatchStandIn, MonitorShowsTheJobsAndReturnsWhenClosed)
         HANDLE thread = CreateThread(nullptr, 0, RunMonitorCall, &c.call, 0, nullptr);
         ASSERT_NE(nullptr, thread);
         HWND monitor = WaitForMonitor(GetCurrentProcessId());
-        ASSERT_NE(nullptr, monitor) << c.title;
+        ASSERT_NE(nullptr, monitor) << NoMonitorShown(GetCurrentProcessId()) << ", waiting for " << c.title;
         EXPECT_EQ(c.title, TitleOf(monitor));
         EXPECT_EQ(kJobRows, ListRows(GetDlgItem(monitor, 100))) << c.title;
         EXPECT_EQ(c.call.owner, GetWindow(monitor, GW_OWNER)) << c.title;
         EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(thread, 0)) << "returned before the monitor closed";
 
         PostMessageA(monitor, WM_CLOSE, 0, 0);
-        EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(thread, 5000)) << c.title;
+        EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(thread, kCloseWaitMs))
+            << "the call that opened " << c.title << " did not return within " << kCloseWaitMs / 1000
+            << " s of WM_CLOSE to its window";
         CloseHandle(thread);
         EXPECT_TRUE(c.call.result) << c.title;
         EXPECT_FALSE(IsWindow(monitor));
@@ -252,17 +266,18 @@ TEST(Quelaunch, EndsWhenTheMonitorEnds)
     PROCESS_INFORMATION process;
     ASSERT_TRUE(StartQuelaunch("Quelaunch.exe q=coda1 s=srv1", &process));
     HWND monitor = WaitForMonitor(process.dwProcessId);
-    EXPECT_NE(nullptr, monitor);
+    EXPECT_NE(nullptr, monitor) << NoMonitorShown(process.dwProcessId) << ", waiting for Quelaunch's monitor";
     if (monitor) {
         EXPECT_EQ("Coda CODA1 su SRV1", TitleOf(monitor));
         EXPECT_EQ(4, SendMessageA(GetDlgItem(monitor, 100), LVM_GETITEMCOUNT, 0, 0));
         EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(process.hProcess, 200));
         PostMessageA(monitor, WM_CLOSE, 0, 0);
     }
-    bool ended = WaitForSingleObject(process.hProcess, 10000) == WAIT_OBJECT_0;
+    bool ended = WaitForSingleObject(process.hProcess, kCloseWaitMs) == WAIT_OBJECT_0;
     if (!ended)
         TerminateProcess(process.hProcess, 99);
-    EXPECT_TRUE(ended);
+    EXPECT_TRUE(ended) << "Quelaunch.exe did not end within " << kCloseWaitMs / 1000
+                       << " s of WM_CLOSE to its monitor and was ended by the test";
     DWORD exitCode = 0xFFFFFFFF;
     GetExitCodeProcess(process.hProcess, &exitCode);
     EXPECT_EQ(0u, exitCode);

@@ -1,6 +1,7 @@
 /* Long use in one process: a thousand openings and closings of the page, two hundred mode
  * changes and a thousand applies. After a warm-up, the process's GDI objects and private
- * memory stop growing, and the icon on show is never released. */
+ * memory stop growing and come back to where the warm-up left them, and the icon on show
+ * is never released. */
 #include "gdi_objects.h"
 #include "page_fixture.h"
 
@@ -22,6 +23,17 @@ SIZE_T PrivateUsage()
  * growth lands in one quarter of a phase, a leak grows in each. */
 const SIZE_T kPrivateStep = 64 * 1024;
 const int kWarmUpRounds = 6;
+
+/* How far each phase may end above the figures the warm-up settled on: room for one of
+ * Wine's own first uses that the warm-up did not meet. Measured in whole soaks under the
+ * 64-bit and the 32-bit Wine: the first round of use adds 199 GDI objects and 140 KB
+ * (64-bit) or 76 KB (32-bit) of private memory, the second round and every phase after it
+ * nothing at all. So one object that something makes once and keeps, and one 64 KB step of
+ * a heap extending itself. Leaks too slow for the trend check still fail here: one object
+ * per 400 openings ends the openings two objects above, 200 bytes per opening 192 KB above
+ * (100 bytes per opening ends one step above and passes). */
+const int kGdiFirstUses = 1;
+const SIZE_T kPrivateFirstUses = kPrivateStep;
 
 struct Figures {
     int gdi;
@@ -125,9 +137,14 @@ TEST_F(Soak, ResourcesComeBackAfterLongUse)
     SimLogEnable(0);
     ShowWindow(TestFrame(), SW_SHOWNA);
 
+    /* GoogleTest's first recorded result takes 3136 KB of private memory under Wine (both
+     * Wines, measured): recorded before the figures are taken, so that a failure reported in
+     * one phase does not show as memory the page kept in the next. */
+    SUCCEED() << "the soak starts";
     DWORD start = GetTickCount();
     Figures base = Measure();
     ASSERT_GE(base.gdi, 0) << "the GDI handle table cannot be read";
+    Report("before any use", base, base, 0);
     bool settled = false;
     for (int round = 1; round <= kWarmUpRounds && !settled; round++) {
         Openings(20);
@@ -136,9 +153,10 @@ TEST_F(Soak, ResourcesComeBackAfterLongUse)
         ASSERT_FALSE(HasFatalFailure());
         Figures now = Measure();
         settled = Settled(base, now);
-        base = now;
-        Report(("warm-up round " + std::to_string(round) + (settled ? ", settled" : "")).c_str(), base, base,
+        /* the change is from the round before */
+        Report(("warm-up round " + std::to_string(round) + (settled ? ", settled" : "")).c_str(), now, base,
                GetTickCount() - start);
+        base = now;
     }
 
     struct Phase {
@@ -171,6 +189,14 @@ TEST_F(Soak, ResourcesComeBackAfterLongUse)
             << "private memory grew across the second half of " << p.name << " by more than "
             << kPrivateStep / 1024 << " KB a quarter: " << at[0].privateBytes / 1024 << ", "
             << at[1].privateBytes / 1024 << ", " << at[2].privateBytes / 1024 << " KB";
+        /* a slow leak grows too little in a quarter to show as a trend, but it stays */
+        EXPECT_LE(at[2].gdi, base.gdi + kGdiFirstUses)
+            << "GDI objects after " << p.name << ": " << at[2].gdi << ", " << at[2].gdi - base.gdi
+            << " above the " << base.gdi << " after the warm-up";
+        EXPECT_LE(at[2].privateBytes, base.privateBytes + kPrivateFirstUses)
+            << "private memory after " << p.name << ": " << at[2].privateBytes / 1024 << " KB, "
+            << ((long long)at[2].privateBytes - (long long)base.privateBytes) / 1024 << " KB above the "
+            << base.privateBytes / 1024 << " KB after the warm-up";
     }
     ASSERT_NE(nullptr, OpenShown());
     ExpectLiveDestinationIcon(page, "on a page opened after the soak");
