@@ -640,7 +640,8 @@ bool Model::RadioClicked(int window, uint32_t target)
     if (end->a == WAIT_KEY_IGNORED)
         return Fail("a key pressed while the wait dialog was shown did not end it");
     if (end->a == WAIT_NOT_SHOWN)
-        return Fail("the wait dialog never came up");
+        return Fail(wait->b ? "a key pressed before the wait dialog came up ended it before it was shown"
+                            : "the wait dialog ended before it was shown");
     if (wait->b)
         counts.typedAheadKept++;
     if (!cycled && !TakeBox(165, false, nullptr))
@@ -1021,7 +1022,10 @@ bool Model::CheckSettings(Settings &s, const Screen &screen)
     }
 
     if (s.focusExpected && screen.active && screen.focus != s.focusExpected)
-        return Fail("the focus is on control " + std::to_string(screen.focus) + ", not on control " + std::to_string(s.focusExpected) + in);
+        return Fail((screen.focus == -1 ? std::string("no window has the keyboard focus")
+                     : screen.focus == 0 ? std::string("the focus is outside the page")
+                                         : "the focus is on control " + std::to_string(screen.focus)) +
+                    ", it belongs on control " + std::to_string(s.focusExpected) + in);
     s.focusExpected = 0;
     if (screen.active && screen.focus == -1)
         return Fail("no window has the keyboard focus");

@@ -56,7 +56,7 @@ enum WaitEnd {
     WAIT_CLOSE_BOX,
     WAIT_ENDED_AHEAD,  /* ended by a key pressed before it came up */
     WAIT_KEY_IGNORED,  /* a key pressed while it was shown did not end it */
-    WAIT_NOT_SHOWN,    /* it never came up */
+    WAIT_NOT_SHOWN,    /* it ended before it was shown */
 };
 
 struct Event {
