@@ -154,12 +154,17 @@ template <typename R> static std::vector<uint8_t> Bytes(const R &record)
     return std::vector<uint8_t>(p, p + sizeof record);
 }
 
-template <typename R> static R RecordOf(const DeviceCall &c)
+template <typename R> static R RecordFrom(const std::vector<uint8_t> &bytes)
 {
     R r;
     memset(&r, 0, sizeof r);
-    memcpy(&r, c.record.data(), c.record.size() < sizeof r ? c.record.size() : sizeof r);
+    memcpy(&r, bytes.data(), bytes.size() < sizeof r ? bytes.size() : sizeof r);
     return r;
+}
+
+template <typename R> static R RecordOf(const DeviceCall &c)
+{
+    return RecordFrom<R>(c.record);
 }
 
 static size_t RecordSize(uint32_t object)
@@ -215,10 +220,8 @@ Model::Model() : counts(), liveWindow(0), staleWindow(-1), changeRunning(false),
     s.destinationRead = false;
     s.timeoutPicked = s.destinationPicked = false;
     s.populated = false;
-    s.popup = false;
     s.destinationShown = -3;
     s.focusExpected = 0;
-    s.radioOnly = false;
     s.binExpected = -1;
     s.perhapsSelected = false;
     s.freshOpen = false;
@@ -462,7 +465,6 @@ bool Model::Open(const Event &e)
     Settings &s = live;
     if (!popup)
         s.device = (uint32_t)e.a;
-    s.popup = popup;
     /* what this page's apply writes is what its own user changes */
     s.timeoutPicked = s.destinationPicked = false;
     for (int i = 0; i < 8; i++) {
@@ -473,7 +475,6 @@ bool Model::Open(const Event &e)
     s.mode = HCO_MODE_MAILBOX;
     s.destinationRead = false;
     s.destinationRecord.clear();
-    s.radioOnly = false;
     s.perhapsSelected = false;
     s.focusExpected = 0;
     s.binExpected = -1;
@@ -678,7 +679,6 @@ bool Model::RadioClicked(int window, uint32_t target)
     if (window != liveWindow) {
         /* another page took the model over: this one only shows its new radio */
         stale.mode = target;
-        stale.radioOnly = true;
         return true;
     }
     return SwitchPage(target);
@@ -795,7 +795,7 @@ bool Model::Apply()
         for (size_t r = 0; r < DestinationRows(s).size(); r++)
             offered = offered || RowStandsFor(s, (int)r, s.destination);
         if (offered) {
-            PaperDestinationRecord r = RecordOf<PaperDestinationRecord>(DeviceCall{ 0, 0, 0, 0, 0, 0, 0, false, s.destinationRecord });
+            PaperDestinationRecord r = RecordFrom<PaperDestinationRecord>(s.destinationRecord);
             r.destination = s.destination;
             if (!TakeWrite(OP_CAL_SET, OBJ_PAPER_DESTINATION, s.device, Bytes(r), "the apply's destination write", &c) &&
                 !failure.empty())

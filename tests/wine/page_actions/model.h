@@ -109,10 +109,9 @@ struct Settings {
     bool timeoutPicked, destinationPicked;
     int renamed[8];               /* 0 not, 1 perhaps (its own name set into the focused edit), 2 yes */
     bool populated;               /* the page shows the settings (not its bare template) */
-    bool popup;                   /* the stand-alone dialog */
-    int destinationShown;         /* the row the list must select; -2: any row standing for the destination */
+    int destinationShown;         /* the row the list must select (-1 none); -2: a row standing for the
+                                     destination (after a rebuild); -3: the row a fill selects by text */
     int focusExpected;            /* control id the focus must be on at the next look; 0: no expectation */
-    bool radioOnly;               /* a page whose model was taken over: only its radio is known to change */
     int binExpected;              /* the mailbox row that must be selected at the next look; -1: any */
     bool perhapsSelected;         /* the selected mailbox may count as renamed with its own name */
     bool freshOpen;               /* not looked at since the page opened */
@@ -127,10 +126,9 @@ public:
     bool Check(int window, const Screen &screen);
     const std::string &Failure() const { return failure; }
     Counts counts;
-    /* which windows exist: the main host's page (0) and a second host's (1) */
-    bool open[2];
 
 private:
+    bool open[2];                 /* which windows show a page: the main host's (0), a second host's (1) */
     Settings live;                /* the settings model, owned by the window initialised last */
     int liveWindow;
     Settings stale;               /* a page whose model another page took over */
