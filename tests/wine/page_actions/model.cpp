@@ -736,9 +736,9 @@ bool Model::SwitchPage(uint32_t target)
 void Model::RadiosBack()
 {
     Settings &s = live;
+    /* the radio of the mode kept takes the focus; in mailbox mode the selected mailbox is
+     * announced again, which takes it on to the name edit */
     s.focusExpected = !s.populated ? 0 : s.mode == HCO_MODE_MAILBOX ? IDC_NAME_EDIT : RadioOf(s.mode);
-    if (s.populated && s.mode == HCO_MODE_MAILBOX)
-        s.perhapsSelected = true;
 }
 
 /* The apply writes what this page's user changed, exactly: the timeout picked, the names

@@ -190,7 +190,8 @@ struct Session {
         }
     }
 
-    /* A selection made while the name edit has the focus may put a bin's own name into it. */
+    /* A selection made on the bin picture while the name edit has the focus puts the bin's
+     * own name into the focused edit (the list takes the focus itself when clicked). */
     void PerhapsRenamed(int window)
     {
         HWND focus = GetFocus();
@@ -271,7 +272,6 @@ struct Session {
         case M_RENAME: {
             RECT r;
             HWND list = Item(window, IDC_BIN_LIST);
-            PerhapsRenamed(window);
             if (list && SendMessageA(list, LB_GETITEMRECT, x.a, (LPARAM)&r) != LB_ERR)
                 Click(list, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
             for (char c : x.text)
