@@ -370,8 +370,11 @@ bool Model::StepOne()
         }
         return true;
     case EV_APPLY:
-        /* a page whose model another page took over writes nothing */
-        return mine ? Apply() : true;
+        /* a page whose model another page took over writes nothing; whether the stand-alone
+         * dialog's OK writes is the page's choice, but what it writes is the apply's */
+        if (!mine || (e.a == 0 && !(Peek() && Peek()->kind == EV_CALL)))
+            return true;
+        return Apply();
     case EV_HOST_MESSAGE: return true;
     case EV_EDIT_KEY: return EditKeyTyped(e);
     case EV_INPUT:

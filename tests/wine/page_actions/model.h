@@ -36,7 +36,7 @@ enum EventKind {
     EV_RADIO,       /* a: the mode of the radio that reported a click */
     EV_TIMEOUT_PICK,     /* a: the row the user left selected */
     EV_DESTINATION_PICK, /* a: likewise */
-    EV_APPLY,       /* the host's apply message, or the stand-alone dialog's OK */
+    EV_APPLY,       /* a: the host's apply message, or 0 for the stand-alone dialog's OK */
     EV_HOST_MESSAGE,/* a host message that applies nothing: a: the message */
     EV_EDIT_KEY,    /* a key that may change the name edit's text: text: before, text2: after,
                        a: selection start, b: selection end (both before), c: EditKey, d: the
