@@ -562,8 +562,6 @@ HWND PageIn(int window)
     return g_page[window];
 }
 
-HWND PopupWindow() { return g_popup; }
-
 HWND OpenPage(int window, DWORD device)
 {
     if (!g_host[window]) {

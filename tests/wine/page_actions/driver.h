@@ -33,7 +33,6 @@ extern std::function<void()> g_onWaitShown;
 
 HWND HostDialog(int window);
 HWND PageIn(int window);     /* the page in that host, or the stand-alone dialog for MAIN_WINDOW while it is open */
-HWND PopupWindow();
 
 /* Opens a page in a host from the applet's descriptor, as a host does; records the opening.
  * Opens the host window first when it is not there. Returns the page, or null. */
