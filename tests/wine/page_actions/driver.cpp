@@ -15,7 +15,7 @@ std::function<void()> g_onWaitShown;
 
 namespace {
 
-enum { TIMER_WAIT_CHECK = 1, TIMER_WAIT_VERIFY, TIMER_POPUP, TIMER_SETTLE_FIRST = 100 };
+enum { TIMER_WAIT_CHECK = 1, TIMER_WAIT_VERIFY, TIMER_POPUP };
 
 HWND g_driver;                /* the driver's own window, for its timers */
 HHOOK g_cbtHook;
@@ -36,8 +36,6 @@ DWORD g_aheadTime;
 
 DWORD g_injectIndex = 0xFFFFFFFFu, g_injectStatus;
 std::function<void(HWND)> g_popupInside;
-UINT_PTR g_settleSerial = TIMER_SETTLE_FIRST;
-std::vector<UINT_PTR> g_settled;
 
 void WatchPageWindow(HWND page);
 
@@ -322,10 +320,6 @@ LRESULT CALLBACK DriverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             inside(g_popup);
         }
         break;
-    default:
-        KillTimer(window, wParam);
-        g_settled.push_back(wParam);
-        break;
     }
     return 0;
 }
@@ -426,17 +420,6 @@ void Dispatch(MSG &msg)
             return;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
-}
-
-bool Settled(UINT_PTR id)
-{
-    for (size_t i = 0; i < g_settled.size(); i++) {
-        if (g_settled[i] == id) {
-            g_settled.erase(g_settled.begin() + (long)i);
-            return true;
-        }
-    }
-    return false;
 }
 
 /* The window that takes the keyboard now. */
