@@ -1,6 +1,7 @@
 /* The rules of the settings page, as the user and the printer meet them. Each rule walks
  * the calls and dialogs it calls for, in their order, against what the session saw. */
 #include "model.h"
+#include "actions.h" /* Quoted */
 
 #include <cstdio>
 #include <cstring>
@@ -85,21 +86,6 @@ static std::string Hex(uint32_t v)
     return s;
 }
 
-static std::string Quote(const std::string &text)
-{
-    std::string q = "\"";
-    for (unsigned char c : text) {
-        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
-            q += (char)c;
-        } else {
-            char hex[8];
-            sprintf(hex, "\\x%02X", c);
-            q += hex;
-        }
-    }
-    return q + "\"";
-}
-
 static const char *ObjectName(uint32_t object)
 {
     switch (object) {
@@ -134,7 +120,7 @@ static std::string DescribeEvent(const Event &e)
     switch (e.kind) {
     case EV_OPEN: return "a window opening";
     case EV_CALL: return DescribeCall(e.call);
-    case EV_BOX: return "the message box " + Quote(e.text);
+    case EV_BOX: return "the message box " + Quoted(e.text);
     case EV_WAIT: return "the wait dialog";
     case EV_WAIT_END: return "the wait dialog's end";
     case EV_RADIO: return "a click of the radio of mode " + std::to_string(e.a);
@@ -316,14 +302,14 @@ bool Model::TakeBox(int stringId, bool question, int *answer)
     for (const BoxText &b : kBoxes)
         if (b.id == stringId)
             text = b.text;
-    std::string what = "message box " + std::to_string(stringId) + " " + Quote(text);
+    std::string what = "message box " + std::to_string(stringId) + " " + Quoted(text);
     const Event *e = Take(EV_BOX, what.c_str());
     if (!e)
         return false;
     if (e->text != text)
-        return Fail("expected " + what + ", came " + Quote(e->text));
+        return Fail("expected " + what + ", came " + Quoted(e->text));
     if (e->text2 != kCaption)
-        return Fail(what + " has the caption " + Quote(e->text2));
+        return Fail(what + " has the caption " + Quoted(e->text2));
     if (e->a != (question ? BOX_QUESTION : BOX_ERROR))
         return Fail(what + " has the type " + Hex((uint32_t)e->a));
     if (!e->b)
@@ -388,7 +374,7 @@ bool Model::StepOne()
             s.perhapsSelected = true;
         return true;
     case EV_CALL: return Fail("the page made " + DescribeCall(e.call) + ", where the rules call for none");
-    case EV_BOX: return Fail("the page showed the message box " + Quote(e.text) + ", where the rules call for none");
+    case EV_BOX: return Fail("the page showed the message box " + Quoted(e.text) + ", where the rules call for none");
     case EV_WAIT: return Fail("the page showed the wait dialog, where the rules call for none");
     case EV_BEEP: return Fail("the page beeped (type " + Hex((uint32_t)e.a) + "), where the rules call for no beep");
     default: return Fail("unexpected " + DescribeEvent(e));
@@ -670,7 +656,7 @@ bool Model::RadioClicked(int window, uint32_t target)
         HcoConfigRecord got = RecordOf<HcoConfigRecord>(*c);
         std::string name = NameIn(got.bins[1].name, DEVICE_BIN_NAME_BYTES);
         if (!AcceptableFit(name, kSeparatorName, DEVICE_NAME_MAX))
-            return Fail("the bin name reset names the single output " + Quote(name));
+            return Fail("the bin name reset names the single output " + Quoted(name));
         PutName(reset.bins[1], name);
     }
     if (c->record != Bytes(reset))
@@ -777,15 +763,15 @@ bool Model::Apply()
                 PutName(want.bins[i + 1], s.names[i]);
             else if (written)
                 return Fail("the apply named bin " + std::to_string(i + 1) + " " +
-                            Quote(NameIn(got.bins[i + 1].name, DEVICE_BIN_NAME_BYTES)) +
+                            Quoted(NameIn(got.bins[i + 1].name, DEVICE_BIN_NAME_BYTES)) +
                             ", which the user of this page did not rename");
         }
         if (c->record != Bytes(want)) {
             for (int i = 0; i < 8; i++)
                 if (s.renamed[i] && memcmp(&got.bins[i + 1], &want.bins[i + 1], sizeof want.bins[i + 1]) != 0)
                     return Fail("the apply wrote bin " + std::to_string(i + 1) + " as " +
-                                Quote(NameIn(got.bins[i + 1].name, DEVICE_BIN_NAME_BYTES)) + ", the page shows " +
-                                Quote(s.names[i]) + (s.renamed[i] == 2 ? "" : " (unrenamed)"));
+                                Quoted(NameIn(got.bins[i + 1].name, DEVICE_BIN_NAME_BYTES)) + ", the page shows " +
+                                Quoted(s.names[i]) + (s.renamed[i] == 2 ? "" : " (unrenamed)"));
             return Fail("the apply's bin name write carried other bytes than the renamed bins");
         }
         if (!Good(c, "the apply's bin name write") && !failure.empty())
@@ -846,7 +832,7 @@ bool Model::EditKeyTyped(const Event &e)
     bool mine = e.window == liveWindow && s.populated && s.mode == HCO_MODE_MAILBOX && e.d >= 0 && e.d < 8;
     if (predicted.size() > NAME_MAX) {
         if (after != before)
-            return Fail("the name edit took the overlong name " + Quote(after) + ", it must stay " + Quote(before));
+            return Fail("the name edit took the overlong name " + Quoted(after) + ", it must stay " + Quoted(before));
         if (beeps.size() != 1 || beeps[0] != BEEP_ASTERISK)
             return Fail("an overlong name was refused with " + std::to_string(beeps.size()) +
                         " beeps, not with one asterisk beep");
@@ -860,9 +846,9 @@ bool Model::EditKeyTyped(const Event &e)
         return true;
     }
     if (!beeps.empty())
-        return Fail("the page beeped at the name " + Quote(after) + ", which fits");
+        return Fail("the page beeped at the name " + Quoted(after) + ", which fits");
     if (after != predicted)
-        return Fail("the name edit shows " + Quote(after) + " after the key, not " + Quote(predicted));
+        return Fail("the name edit shows " + Quoted(after) + " after the key, not " + Quoted(predicted));
     if (!mine)
         return true;
     if (predicted == before) {
@@ -944,7 +930,7 @@ bool Model::CheckSettings(Settings &s, const Screen &screen)
         return Fail("the timeout list has " + std::to_string(screen.timeouts.size()) + " rows");
     for (int i = 0; i < 8; i++)
         if (screen.timeouts[i] != kTimeoutTexts[i])
-            return Fail("timeout row " + std::to_string(i) + " reads " + Quote(screen.timeouts[i]));
+            return Fail("timeout row " + std::to_string(i) + " reads " + Quoted(screen.timeouts[i]));
     if (screen.timeoutSelected != s.timeoutIndex)
         return Fail("the timeout list shows row " + std::to_string(screen.timeoutSelected) + ", the timeout is choice " +
                     std::to_string(s.timeoutIndex));
@@ -954,14 +940,14 @@ bool Model::CheckSettings(Settings &s, const Screen &screen)
     for (int i = 0; i < 8; i++) {
         if (s.fitPending[i]) {
             if (!AcceptableFit(screen.bins[i], s.fullNames[i], NAME_MAX))
-                return Fail("bin " + std::to_string(i + 1) + " shows " + Quote(screen.bins[i]) + " for the name " +
-                            Quote(s.fullNames[i]));
+                return Fail("bin " + std::to_string(i + 1) + " shows " + Quoted(screen.bins[i]) + " for the name " +
+                            Quoted(s.fullNames[i]));
             s.names[i] = screen.bins[i];
             s.fitPending[i] = false;
         }
         if (screen.bins[i] != s.names[i])
-            return Fail("bin list row " + std::to_string(i) + " shows " + Quote(screen.bins[i]) + ", the bin's name is " +
-                        Quote(s.names[i]));
+            return Fail("bin list row " + std::to_string(i) + " shows " + Quoted(screen.bins[i]) + ", the bin's name is " +
+                        Quoted(s.names[i]));
     }
     if (s.mode == HCO_MODE_MAILBOX) {
         int row = screen.binSelected;
@@ -970,7 +956,7 @@ bool Model::CheckSettings(Settings &s, const Screen &screen)
         if (s.binExpected >= 0 && row != s.binExpected)
             return Fail("mailbox row " + std::to_string(row) + " is selected, not row " + std::to_string(s.binExpected));
         if (screen.edit != s.names[row])
-            return Fail("the name edit shows " + Quote(screen.edit) + ", the selected mailbox is " + Quote(s.names[row]));
+            return Fail("the name edit shows " + Quoted(screen.edit) + ", the selected mailbox is " + Quoted(s.names[row]));
         if (s.perhapsSelected && !s.renamed[row])
             s.renamed[row] = 1;
     } else {
@@ -978,7 +964,7 @@ bool Model::CheckSettings(Settings &s, const Screen &screen)
             if (s.names[i] != s.names[0])
                 return Fail("the bins' names differ outside mailbox mode");
         if (screen.edit != s.names[0])
-            return Fail("the name edit shows " + Quote(screen.edit) + in + ", the bins are " + Quote(s.names[0]));
+            return Fail("the name edit shows " + Quoted(screen.edit) + in + ", the bins are " + Quoted(s.names[0]));
     }
     s.perhapsSelected = false;
     s.binExpected = -1;
@@ -986,8 +972,8 @@ bool Model::CheckSettings(Settings &s, const Screen &screen)
     std::vector<std::string> rows = DestinationRows(s);
     if (screen.destinations != rows) {
         for (size_t r = 0; r < rows.size() || r < screen.destinations.size(); r++) {
-            std::string got = r < screen.destinations.size() ? Quote(screen.destinations[r]) : "nothing";
-            std::string want = r < rows.size() ? Quote(rows[r]) : "nothing";
+            std::string got = r < screen.destinations.size() ? Quoted(screen.destinations[r]) : "nothing";
+            std::string want = r < rows.size() ? Quoted(rows[r]) : "nothing";
             if (got != want)
                 return Fail("destination row " + std::to_string(r) + " shows " + got + ", not " + want + in);
         }
