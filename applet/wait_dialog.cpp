@@ -97,7 +97,6 @@ static void WaitDialog_Close(HWND dialog)
 extern "C" INT_PTR WINAPI WaitDialogExProc(HWND window, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-
     case WM_INITDIALOG:
         WaitDialog_Open(window);
         return 1;

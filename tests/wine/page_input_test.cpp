@@ -18,7 +18,7 @@ protected:
         PageTest::TearDown();
     }
     /* The host's window for printer `device`, the page in it the one this test works on. */
-    HostWindow &Host(DWORD device, int x = 0)
+    HostWindow Host(DWORD device, int x = 0)
     {
         hosts.push_back(OpenHostWindow(device, x));
         page = hosts.back().page;
@@ -55,7 +55,7 @@ TEST_F(PageInput, TabFromTheHostVisitsThePagesTabStopsInOrder)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.mode == HCO_MODE_MAILBOX ? "mailbox page" : "stacker page");
         UsePrinters({ Numbered(1, c.mode) });
-        HostWindow &host = Host(1);
+        HostWindow host = Host(1);
         std::vector<HWND> forward, backward;
         SetFocus(host.before);
         for (size_t k = 0; k <= c.stops.size(); k++) {
@@ -86,7 +86,7 @@ TEST_F(PageInput, TabFromTheHostVisitsThePagesTabStopsInOrder)
 TEST_F(PageInput, ArrowKeysChangeTheModeAndTheFocusStaysUsable)
 {
     UsePrinters({ Numbered(1, HCO_MODE_MAILBOX) });
-    HostWindow &host = Host(1);
+    HostWindow host = Host(1);
     SetFocus(host.before);
     Press(VK_TAB);
     ASSERT_EQ(Item(IDC_MODE_MAILBOX), GetFocus());
@@ -265,7 +265,7 @@ TEST_F(PageInput, AModeChangeFinishesOnThePrinterItStartedOn)
     strcpy(b.binNames[1], "Ufficio B");
     b.destination = 20;
     UsePrinters({ a, b });
-    HostWindow &hostA = Host(1);
+    HostWindow hostA = Host(1);
     HWND pageA = hostA.page;
     HWND pageB = nullptr;
     std::vector<MessageBoxSeen> boxesDuringWait;
